@@ -1,0 +1,37 @@
+// Services the parts of the library give each other; the program never
+// includes this header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Message catalogue: the text of a message code (never null).
+const char *message_text(uint32_t code);
+// Status for a C library error number.
+int status_from_errno(int err);
+// True in quiet mode (informational output silenced).
+bool kern_quiet();
+// Program name and revision as %P and %R print them.
+const char *kern_program_name();
+const char *kern_revision();
+
+// Audit trail: records one load or save of a configuration file when the
+// trail is on. `op` is "load" or "save", `kind` "cfi", "tdi", "pti" or "ini".
+void audit_file_event(const char *op, const char *kind, const char *name,
+                      int status);
+
+// Writes a file safely: a temporary file beside `name`, flushed to disk and
+// renamed over it, keeping an existing file's permissions. On failure the
+// old file is untouched, the status returned and `error` says why.
+int write_file_atomic(const char *name, const std::string &content,
+                      std::string &error);
+// Reads a whole file; status on failure with `error` saying why.
+int read_file_whole(const char *name, std::string &content, std::string &error);
+
+// Side files for work not yet saved when the session ends by a signal:
+// each store registers a writer that saves every store holding unsaved
+// changes to "<its file>.save" (never over the file itself). Called from the
+// screen's orderly shutdown, outside signal context.
+using side_file_writer = void (*)();
+void register_side_file_writer(side_file_writer writer);
+void write_side_files();

@@ -1,0 +1,17 @@
+// Printer translation editor: its main screen, sub-screens and batch update.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t trans_changed;
+extern uint8_t trans_retrieved;
+extern uint8_t trans_saved;
+// The translation's name, shown by the character mapping screen's header.
+extern char pti_trans_name[256];
+
+int pti_main(const char *name);
+int pti_batch(const char *pti_name);
+void reset_pti_state();
+
+int configure_job_control(uint32_t handle);
+int configure_character_map(uint32_t handle);

@@ -1,0 +1,21 @@
+// Terminal description editor: its main screen, sub-screens and batch update.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t desc_changed;
+extern uint8_t desc_retrieved;
+extern uint8_t desc_saved;
+// The description's name and comment copy, shown by every sub-screen header.
+extern char tdi_desc_name[256];
+extern char tdi_comment[32];
+
+int tdi_main(const char *name);
+int tdi_batch(const char *tdi_name);
+void reset_tdi_state();
+
+int configure_parameters(uint32_t handle);
+int configure_keyboard(uint32_t handle);
+int configure_display_characters(uint32_t handle);
+int configure_colour_attributes(uint32_t handle);
+int configure_base_colours(uint32_t handle);
