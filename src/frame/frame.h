@@ -37,3 +37,10 @@ int dispatch(int argc, char **argv);
 int top_menu();
 // The whole run: start-up, dispatch and the end sequence; the exit status.
 int run_program(int argc, char **argv);
+
+// Start-up's remote-session refusal, for a runtime that is a GUI process:
+// 6 after the message when a remote terminal connection is detected, else 0.
+int check_gui_session();
+// True when the environment or the process's desktop name shows a remote
+// terminal connection.
+bool remote_terminal_detected();
