@@ -1,0 +1,238 @@
+// The printer translation editor's main screen: the menu of seven items,
+// the translation's name, base and comment, and its files.
+#include <cstring>
+#include <iterator>
+
+#include "frame/editor_files.h"
+#include "frame/frame.h"
+#include "lib/kern.h"
+#include "lib/pti_store.h"
+#include "lib/status.h"
+#include "lib/strs.h"
+#include "pti/pti.h"
+#include "scrmgr/scrmgr.h"
+
+uint8_t trans_changed = 0;
+uint8_t trans_retrieved = 0;
+uint8_t trans_saved = 0;
+char pti_trans_name[256];
+
+namespace {
+
+// The title, "%P %R (%O)" formatted on entry (at most 255 characters).
+char title_line[256];
+char comment[32];
+
+constexpr uint16_t SELECTION = 12;
+constexpr uint16_t BASE_CHOICE = 1;
+constexpr uint16_t ITEMS = 7;
+
+// The menu. Field 0's column and width follow the title, set on entry;
+// field 12 is the menu's only input field.
+form_field menu_fields[] = {
+    {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
+     .attr = 4, .text = title_line},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 24, .width = 43,
+     .attr = 5, .label = "Printer Translation Configuration"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
+     .label = "Name: "},
+    {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
+     .width = 80, .attr = 4, .text = pti_trans_name},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 5, .col = 21, .width = 40,
+     .label = "1. Select Base Translation"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 6, .col = 21, .width = 40,
+     .label = "2. Change Comment"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 7, .col = 21, .width = 40,
+     .label = "3. Job Control String"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 8, .col = 21, .width = 40,
+     .label = "4. Configure Character Mapping"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 10, .col = 21, .width = 40,
+     .label = "5. Change Directory"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 11, .col = 21, .width = 40,
+     .label = "6. Save Printer Translation File"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 12, .col = 21, .width = 40,
+     .label = "7. Retrieve Printer Translation File"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 16, .col = 20, .width = 12,
+     .label = "Selection: "},
+    {.kind = FIELD_NUMBER, .flags = FF_DATA | FF_INPUT | FF_SPIN, .row = 16,
+     .col = 34, .width = 1, .attr = 4, .value = 1, .min = 1, .max = ITEMS},
+    {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
+     .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
+};
+form menu = make_form(FORM_CLEAR, menu_fields);
+
+// The Base line: the printer type, chosen by item 1.
+form_field base_fields[] = {
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 18, .width = 6,
+     .label = "Base: "},
+    {.kind = FIELD_CHOICE, .flags = FF_DATA | FF_INPUT, .row = 3, .col = 24,
+     .width = 15, .attr = 4, .min = 0, .max = PTI_PRINTER_TYPES - 1,
+     .list = pti_comment},
+};
+form base_line = make_form(0, base_fields);
+
+editor_state state{.handle = 0,
+                   .changed = &trans_changed,
+                   .retrieved = &trans_retrieved,
+                   .saved = &trans_saved,
+                   .name = pti_trans_name};
+
+int take_loaded(uint32_t handle) {
+  uint8_t type = get_printer_type_pti(handle);
+  if (type < PTI_PRINTER_TYPES) printer_type = type;
+  return 0;
+}
+
+int reset_to_base(uint32_t handle) { return default_pti(handle, printer_type); }
+
+const editor_files files{
+    .ext = ".pti",
+    .ask_replace = "Do you wish to replace the existing translation file? ",
+    .ask_continue =
+        "The translation file cannot be saved, do you wish to continue? ",
+    .ask_discard =
+        "The translation has been changed, do you really wish to discard it? ",
+    .ask_save_retrieved =
+        "The retrieved translation has been changed, do you wish to save it? ",
+    .ask_save_base =
+        "The base translation has been changed, do you wish to save it? ",
+    .ask_save_failed =
+        "The translation cannot be saved, do you wish to discard it? ",
+    .load = load_pti,
+    .save = save_pti,
+    .error_text = get_error_buffer_pti,
+    .reset_to_base = reset_to_base,
+    .after_load = take_loaded,
+};
+
+// What an item asks of the menu after it ran.
+struct item_end {
+  bool advance; // propose the next item
+  bool full;    // the menu is drawn over: redraw it in full
+};
+
+int select_base(item_end *end) {
+  const char *question =
+      trans_changed ? "The translation has been changed, do you really wish "
+                      "to reset it? "
+      : trans_retrieved
+          ? "Do you really wish to reset the retrieved translation to base? "
+          : nullptr;
+  int16_t answer = 1;
+  int s = question ? ask_question(question, &answer) : 0;
+  end->advance = false;
+  if (s > 0 || answer != 1) return s;
+  uint16_t field = BASE_CHOICE, key = 0;
+  s = accept_menu(&base_line, &field, &key);
+  if (s > 0 || key == KEY_ESC) return s;
+  if (base_fields[BASE_CHOICE].value < PTI_PRINTER_TYPES)
+    printer_type = static_cast<uint8_t>(base_fields[BASE_CHOICE].value);
+  s = default_pti(state.handle, printer_type);
+  trans_changed = trans_retrieved;
+  trans_saved = 0;
+  end->advance = true;
+  return s;
+}
+
+int change_comment(item_end *end) {
+  char work[256] = {};
+  int s = get_comment_pti(state.handle, work);
+  if (s > 0) return s;
+  bool esc = false;
+  s = run_menu_line(LINE_COMMENT, work, &esc);
+  end->advance = !esc;
+  if (s > 0 || esc) return s;
+  if (strcmp(work, comment) != 0) {
+    memset(comment, 0, sizeof comment);
+    copy_text(comment, sizeof comment, work);
+    trans_changed = 1;
+  }
+  return put_comment_pti(state.handle, comment);
+}
+
+int job_control(item_end *end) {
+  end->full = true;
+  return configure_job_control(state.handle);
+}
+
+// The character mapping screen comes with a later release; until then its
+// item says so.
+int character_map(item_end *) { return show_message(ST_NOT_BUILT); }
+
+int change_directory(item_end *end) {
+  end->advance = false;
+  return editor_change_directory(state);
+}
+
+int save(item_end *end) {
+  end->advance = false;
+  return editor_save(files, state);
+}
+
+int retrieve(item_end *end) {
+  end->advance = false;
+  return editor_retrieve(files, state);
+}
+
+// The items by number; row i runs item i.
+int (*const items[])(item_end *) = {
+    nullptr,       select_base,      change_comment, job_control,
+    character_map, change_directory, save,           retrieve,
+};
+static_assert(std::size(items) == ITEMS + 1);
+
+// The next item proposed: one on, back to 1 after item 4.
+uint16_t next_selection(uint16_t selection) {
+  return selection >= 4 ? 1 : selection + 1;
+}
+
+// Steps 1 and 2 of every pass: name, comment and the lines' buffers.
+int prepare_pass() {
+  editor_build_name(state, pti_filename[printer_type % PTI_PRINTER_TYPES]);
+  memset(comment, 0, sizeof comment);
+  int s = get_comment_pti(state.handle, comment);
+  comment[sizeof comment - 1] = '\0';
+  editor_point_lines(state, comment);
+  base_fields[BASE_CHOICE].value = printer_type;
+  return s;
+}
+
+int run_item(uint16_t selection, bool *full) {
+  item_end end{.advance = true, .full = false};
+  if (selection < 1 || selection >= std::size(items)) return 0;
+  int s = items[selection](&end);
+  if (end.full) *full = true;
+  if (s <= 0 && end.advance)
+    menu_fields[SELECTION].value = next_selection(selection);
+  return s;
+}
+
+const editor_menu main_screen{.menu = &menu,
+                              .base_line = &base_line,
+                              .selection = SELECTION,
+                              .prepare_pass = prepare_pass,
+                              .run_item = run_item};
+
+}  // namespace
+
+int pti_main(const char *name) {
+  editor_state_reset(state);
+  int s = open_pti(&state.handle, printer_type);
+  if (s > 0) {
+    show_message_text(static_cast<uint32_t>(s), "open_pti");
+    delay_kern(10);
+    return s;
+  }
+  s = editor_enter(files, state, main_screen, name);
+  if (s <= 0) s = editor_menu_loop(files, state, main_screen);
+  int closed = close_pti(&state.handle);
+  return s > 0 ? s : closed > 0 ? closed : 0;
+}
+
+void reset_pti_state() {
+  editor_state_reset(state);
+  state.handle = 0;
+  memset(pti_trans_name, 0, sizeof pti_trans_name);
+  memset(comment, 0, sizeof comment);
+  menu_fields[SELECTION].value = 1;
+}
