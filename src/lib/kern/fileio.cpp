@@ -1,0 +1,152 @@
+// Safe whole-file reads and writes for the configuration stores, and the
+// side files written for unsaved work when a session ends abruptly.
+#include "lib/internal/lib_internal.h"
+#include "lib/status.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string describe(const char *verb, const char *name, int err) {
+  std::string text = "cannot ";
+  text += verb;
+  text += ' ';
+  text += name;
+  text += ": ";
+  text += std::strerror(err);
+  return text;
+}
+
+// Writes every byte, retrying short writes and interrupted calls.
+bool write_all(int fd, const char *data, size_t size, int &err) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      err = errno;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::vector<side_file_writer> &writers() {
+  static std::vector<side_file_writer> list;
+  return list;
+}
+
+} // namespace
+
+int write_file_atomic(const char *name, const std::string &content,
+                      std::string &error) {
+  // A link is followed, so that the file it names is replaced, not the link.
+  char resolved[PATH_MAX];
+  struct stat link {};
+  if (::lstat(name, &link) == 0 && S_ISLNK(link.st_mode) &&
+      ::realpath(name, resolved) != nullptr)
+    name = resolved;
+  // Renaming over a file needs only the folder's permission; refuse a file
+  // that may not be written, as writing it in place would be refused.
+  if (::access(name, F_OK) == 0 && ::access(name, W_OK) != 0) {
+    int err = errno;
+    error = describe("write", name, err);
+    return status_from_errno(err);
+  }
+  std::string temp = name;
+  temp += ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    int err = errno;
+    error = describe("write", name, err);
+    return status_from_errno(err);
+  }
+  // Keep the permission bits of the file being replaced; a new file gets
+  // the usual mode under the process's umask rather than mkstemp's 0600.
+  struct stat old {};
+  mode_t mode;
+  if (::stat(name, &old) == 0) {
+    mode = old.st_mode & 07777;
+    // Keep the owner too where we may (an administrator editing a user's
+    // file); when that is refused the new file is simply ours.
+    (void)!::fchown(fd, old.st_uid, old.st_gid);
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  int err = 0;
+  bool ok = write_all(fd, content.data(), content.size(), err);
+  if (ok && ::fchmod(fd, mode) != 0)
+    err = errno, ok = false;
+  if (ok && ::fdatasync(fd) != 0)
+    err = errno, ok = false;
+  if (::close(fd) != 0 && ok)
+    err = errno, ok = false;
+  if (ok && ::rename(temp.c_str(), name) != 0)
+    err = errno, ok = false;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    error = describe("write", name, err);
+    return status_from_errno(err);
+  }
+  return 0;
+}
+
+int read_file_whole(const char *name, std::string &content, std::string &error) {
+  int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    error = describe("read", name, err);
+    return status_from_errno(err);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = describe("read", name, EISDIR);
+    return status_from_errno(EISDIR);
+  }
+  content.clear();
+  if (st.st_size > 0)
+    content.reserve(static_cast<size_t>(st.st_size));
+  char chunk[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n == 0)
+      break;
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      int err = errno;
+      ::close(fd);
+      error = describe("read", name, err);
+      return status_from_errno(err);
+    }
+    content.append(chunk, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return 0;
+}
+
+void register_side_file_writer(side_file_writer writer) {
+  for (side_file_writer w : writers())
+    if (w == writer)
+      return;
+  writers().push_back(writer);
+}
+
+void write_side_files() {
+  for (side_file_writer w : writers())
+    w();
+}

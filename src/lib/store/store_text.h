@@ -1,0 +1,130 @@
+// Shared machinery of the three configuration stores: the line scanner of
+// the text format, the field tables that drive reading, writing and
+// defaults of every record, the text value notation, and the handle table.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xnstore {
+
+constexpr int CURRENT_REVISION = 2;
+
+// How a field's value is written.
+enum class field_kind : uint8_t {
+  number, // decimal
+  yesno,  // "yes" / "no"
+  choice, // a name of `names` (the number is accepted too)
+  text,   // NUL-terminated text in a buffer of `width` bytes
+};
+
+// One key of a section. Integer fields are `width` bytes (1, 2 or 4) at
+// `offset`; a nonzero `mask` selects the bits of a packed field.
+struct field_def {
+  const char *key;
+  field_kind kind;
+  uint16_t offset;
+  uint16_t width;
+  uint16_t mask;
+  uint32_t min;
+  uint32_t max;
+  const char *const *names;
+  uint8_t since; // first format revision that knows the key
+};
+
+uint32_t get_field(const void *rec, const field_def &f);
+void set_field(void *rec, const field_def &f, uint32_t value);
+bool field_equal(const void *a, const void *b, const field_def &f);
+const field_def *find_field(std::span<const field_def> fields, std::string_view key);
+
+// Appends "key = value" lines for every field, or with `base` only for the
+// fields that differ from it.
+void write_fields(std::string &out, const void *rec, const void *base,
+                  std::span<const field_def> fields);
+// Stores one value into its field; false with `why` when it is not valid.
+bool parse_field(void *rec, const field_def &f, std::string_view value,
+                 std::string &why);
+
+// Text values: printable bytes as they are, "\" as "\\", blanks at either
+// end and every other byte as "\ooo".
+void append_text_value(std::string &out, const char *text, size_t size);
+bool read_text_value(std::string_view in, char *out, size_t size, std::string &why);
+
+bool parse_number(std::string_view in, uint32_t &value);
+void append_number(std::string &out, uint32_t value);
+
+// One meaningful line of a file: a section header or a key and value.
+struct text_line {
+  int line;
+  bool section;
+  std::string_view name;  // section name or key
+  std::string_view value; // section index text or value
+};
+
+// Splits a whole file into lines; false with `why` (and `bad_line`) on a
+// line that is neither a section header nor "key = value".
+bool scan_lines(std::string_view text, std::vector<text_line> &out,
+                std::string &why, int &bad_line);
+
+// The "[file]" section that opens every file: kind and revision. Returns 0,
+// ST_WRONG_KIND, ST_NEWER_REVISION or ST_BAD_DATA with `why`; `next` is the
+// index of the first line after the section. A file of the current
+// revision must end with an "[end]" line (optional when `need_end` is
+// false), which `end` then indexes.
+int check_header(const std::vector<text_line> &lines, const char *kind,
+                 int &revision, size_t &next, size_t &end, std::string &why,
+                 int &bad_line, bool need_end = true);
+void append_header(std::string &out, const char *kind);
+
+std::string line_error(int line, std::string_view reason);
+
+// A table of open stores of one kind, addressed by small handles.
+template <class T> class handle_table {
+public:
+  T *find(uint32_t handle) {
+    if (handle == 0 || handle > slots_.size())
+      return nullptr;
+    return slots_[handle - 1].get();
+  }
+  uint32_t add(std::unique_ptr<T> store) {
+    for (size_t i = 0; i < slots_.size(); ++i)
+      if (!slots_[i]) {
+        slots_[i] = std::move(store);
+        return static_cast<uint32_t>(i + 1);
+      }
+    slots_.push_back(std::move(store));
+    return static_cast<uint32_t>(slots_.size());
+  }
+  bool remove(uint32_t handle) {
+    if (find(handle) == nullptr)
+      return false;
+    slots_[handle - 1].reset();
+    return true;
+  }
+  template <class F> void each(F fn) {
+    for (auto &s : slots_)
+      if (s)
+        fn(*s);
+  }
+
+private:
+  std::vector<std::unique_ptr<T>> slots_;
+};
+
+// What every store keeps besides its records.
+struct store_state {
+  std::string error;     // text of the last failed load or save
+  std::string file_name; // last file loaded or saved; empty when none
+  bool dirty = false;    // changes not yet saved
+};
+
+// Saves `content` to "<file>.save" (or `default_name` + ".save" in the
+// current directory when the store never had a file).
+void write_side_file(const store_state &st, const std::string &content,
+                     const std::string &default_name);
+
+} // namespace xnstore
