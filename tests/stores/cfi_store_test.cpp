@@ -403,8 +403,9 @@ TEST(CfiStore, FailedSaveLeavesTheOldFileAndSaysWhy) {
   for (const Case &c : cases) {
     int rc = save_cfi(h, c.target.c_str(), 1);
     EXPECT_NE(rc, 0) << c.target;
-    if (c.status != 0)
+    if (c.status != 0) {
       EXPECT_EQ(rc, c.status);
+    }
     EXPECT_EQ(std::string(get_error_buffer_cfi(h)).rfind("cannot write " + c.target + ": ", 0), 0u)
         << get_error_buffer_cfi(h);
   }

@@ -149,8 +149,9 @@ TEST(Notation, PrinterNamesAreExactAndCaseSensitive) {
   for (const Case &c : cases) {
     uint16_t index = 99;
     EXPECT_EQ(pti_find_printer(c.name, &index) != 0, c.rc != 0) << c.name;
-    if (c.rc == 0)
+    if (c.rc == 0) {
       EXPECT_EQ(index, c.index) << c.name;
+    }
   }
 }
 

@@ -37,8 +37,9 @@ LoadResult load_any(const std::string &path) {
     get_desc_sys(h, &before);
     r = {load_cfi(h, path.c_str()), get_error_buffer_cfi(h)};
     get_desc_sys(h, &after);
-    if (r.status != 0)
+    if (r.status != 0) {
       EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << path;
+    }
     close_cfi(&h);
   } else if (ext == ".tdi") {
     EXPECT_EQ(open_tdi(&h, 1), 0);
