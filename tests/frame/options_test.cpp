@@ -71,8 +71,9 @@ TEST(ParseOptions, StatusesAndMessages) {
       if (at != std::string::npos)
         from = at + line.size();
     }
-    for (const std::string &line : c.absent)
+    for (const std::string &line : c.absent) {
       EXPECT_EQ(r.err.find(line), std::string::npos) << line;
+    }
     // A clean parse says nothing: the revision line comes later, at start-up.
     if (c.status == 0) {
       EXPECT_EQ(r.err, "");

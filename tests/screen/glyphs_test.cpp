@@ -27,8 +27,9 @@ TEST(Glyphs, BytesMapThroughCodePage437) {
       {0xCD, u'═'},    {0xBA, u'║'},     {0xDB, u'█'},     {0xE1, u'ß'},
       {0xFE, u'■'},    {0xFF, u'\u00A0'},
   };
-  for (const auto &c : cases)
+  for (const auto &c : cases) {
     EXPECT_EQ(glyph_of(c.byte), c.glyph) << "byte " << int(c.byte);
+  }
 }
 
 TEST(Glyphs, EveryUpperByteHasItsOwnGlyphAndComesBack) {

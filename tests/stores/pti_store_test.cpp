@@ -34,10 +34,12 @@ TEST(PtiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
         m.bytes[i] = static_cast<uint8_t>(rng());
     }
     char comment[32] = " Lead and trail \\ blanks ";
-    for (uint32_t i = 0; i < 2; ++i)
+    for (uint32_t i = 0; i < 2; ++i) {
       ASSERT_EQ(put_ctrl_pti(h, i, &ctrl[i]), 0);
-    for (uint32_t c = 0; c < 256; ++c)
+    }
+    for (uint32_t c = 0; c < 256; ++c) {
       ASSERT_EQ(put_map_pti(h, c, &map[c]), 0);
+    }
     ASSERT_EQ(put_comment_pti(h, comment), 0);
     ASSERT_EQ(default_pti(h, type), 0); // the type comes from default_pti only
     for (uint32_t i = 0; i < 2; ++i)

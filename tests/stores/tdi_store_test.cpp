@@ -88,16 +88,20 @@ TEST(TdiStore, BuiltInDescriptionsAreConsistent) {
     EXPECT_EQ(c.lines, 24);
     EXPECT_EQ(c.columns, 80);
     EXPECT_GE(c.compress_columns, c.columns);
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 256; ++i) {
       ASSERT_EQ(c.display_map[i], i);
+    }
     bool console = base >= 11 && base <= 13;
     EXPECT_EQ(c.colour_map[0] != 0, console);
-    if (base == 13)
+    if (base == 13) {
       EXPECT_EQ(std::memcmp(c.colour_map, c.colour_map + 8, 8), 0);
-    if (console)
+    }
+    if (console) {
       EXPECT_EQ(c.line_draw[0], 218);
-    if (base >= 1 && base <= 4)
+    }
+    if (base >= 1 && base <= 4) {
       EXPECT_EQ(c.line_draw[0], 0x6C);
+    }
 
     uint16_t n = get_key_count_tdi(h);
     EXPECT_GE(n, base == 16 ? 5 : 12); // the VT52 has arrows and three PF keys
@@ -111,12 +115,14 @@ TEST(TdiStore, BuiltInDescriptionsAreConsistent) {
       EXPECT_LE(k.key_word & KEYW_CODE, code_max[type]);
       EXPECT_NE(k.label[0], 0);
       has_enter |= seq_of(k) == "\r";
-      if (i > 0)
+      if (i > 0) {
         EXPECT_LT(seq_of(keys[i - 1]), seq_of(k)) << "sorted, no duplicates";
+      }
       // Keys sharing a lead byte agree on the extended flag.
       for (uint16_t j = 0; j < i; ++j)
-        if (keys[j].bytes[0] == k.bytes[0])
+        if (keys[j].bytes[0] == k.bytes[0]) {
           EXPECT_EQ(keys[j].key_word & KEYW_EXT, k.key_word & KEYW_EXT) << seq_of(k);
+        }
     }
     EXPECT_TRUE(has_enter);
     close_tdi(&h);

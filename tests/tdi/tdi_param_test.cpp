@@ -127,8 +127,9 @@ TEST_F(TdiParam, ConsoleValuesAreCopiedBackTrimmed) {
   rec = record();
   EXPECT_EQ(rec.font_size, 14);
   EXPECT_STREQ(rec.font_name, "Lucida");
-  for (size_t i = std::strlen("Lucida"); i < sizeof rec.font_name; ++i)
+  for (size_t i = std::strlen("Lucida"); i < sizeof rec.font_name; ++i) {
     EXPECT_EQ(rec.font_name[i], 0) << "byte " << i;
+  }
 }
 
 TEST_F(TdiParam, NumbersOutOfRangeAreCorrectedBeforeStoring) {

@@ -1,0 +1,18 @@
+// Helpers the runtime-service sources share among themselves only.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+// Formats like printf_*_kern into `out` (no length limit).
+void kern_vformat(std::string &out, const char *fmt, va_list ap);
+// Writes all of `text` to a file descriptor, retrying short writes;
+// false when the descriptor refuses it.
+bool kern_write_all(int fd, const std::string &text);
+// Operating system and machine as %O prints them ("Linux x86_64").
+const char *kern_os_text();
+// Audit trail back to its state before any option (closes the file).
+void kern_audit_reset();
+// Folds "." and ".." and repeated '/' of a POSIX name; a relative name
+// stays relative.
+std::string kern_fold_path(const std::string &name);
