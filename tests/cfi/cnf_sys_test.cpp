@@ -1,146 +1,110 @@
-// The system parameters screen over a real store: ranges, write-back and
-// the PDF format count.
-#include <gtest/gtest.h>
-
+// The system parameters and environment strings screens over a real store.
 #include <cstddef>
-#include <cstring>
-#include <string>
 
-#include "cfi/cfi.h"
 #include "cfi_screen.h"
-#include "lib/cfi_store.h"
-#include "lib/memscreen.h"
-#include "scrmgr/scrmgr.h"
 
 namespace cfitest {
 namespace {
 
-class SysScreen : public CfiScreen {
-protected:
-  void SetUp() override {
-    CfiScreen::SetUp();
-    ASSERT_EQ(open_cfi(&h_, 1), 0);
-    config_changed = 0;
-  }
-  void TearDown() override {
-    close_cfi(&h_);
-    CfiScreen::TearDown();
-  }
-  sys_desc sys() const {
-    sys_desc sd{};
-    get_desc_sys(h_, &sd);
-    return sd;
-  }
-  int run(const script &s) {
-    push(s);
-    const int st = config_sys(h_);
-    EXPECT_EQ(memscreen_keys_left(), 0u);
-    return st;
-  }
-  // Moves down to the n-th input field (0: processes, 16: PDF formats).
-  static script at(int n) {
-    script s;
-    for (int i = 0; i < n; ++i) s.key(KEY_DOWN);
-    return s;
-  }
-  uint32_t h_ = 0;
-};
+using SubScreen = CfiScreen;
 
-uint32_t member(const sys_desc &sd, size_t offset, bool byte) {
-  const auto *p = reinterpret_cast<const unsigned char *>(&sd) + offset;
-  if (byte) return *p;
-  uint32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-struct range_case {
-  const char *what;
-  int field;          // input field, in cursor order
-  const char *typed;
-  bool corrected;     // out of range: the first ESC corrects, the second leaves
-  size_t offset;
-  bool byte;
-  uint32_t want;
-};
-
-const range_case range_cases[] = {
-    {"processes below 1", 0, "0", true, offsetof(sys_desc, process_count), false, 1},
-    {"processes above 9999", 0, "12000", true, offsetof(sys_desc, process_count), false, 9999},
-    {"processes in range", 0, "250", false, offsetof(sys_desc, process_count), false, 250},
-    {"OPENs below 16", 1, "8", true, offsetof(sys_desc, opens_per_process), false, 16},
-    {"buffer above 3072", 2, "5000", true, offsetof(sys_desc, buffer_area_mb), false, 3072},
-    {"write-through set to No", 3, "n", false, offsetof(sys_desc, write_through), true, 0},
-    {"sequential above 4096", 4, "5000", true, offsetof(sys_desc, sequential_file_count), false, 4096},
-    {"record locks above 32767", 5, "40000", true, offsetof(sys_desc, record_lock_count), false, 32767},
-    {"indexed above 8192", 6, "9000", true, offsetof(sys_desc, indexed_file_count), false, 8192},
-    {"relative may be 0", 7, "0", false, offsetof(sys_desc, relative_file_count), false, 0},
-    {"4GB files set to No", 8, "n", false, offsetof(sys_desc, isam7_4gb), true, 0},
-    {"create V7 set to No", 9, "n", false, offsetof(sys_desc, isam7_create), true, 0},
-    {"printer control set to No", 10, "n", false, offsetof(sys_desc, printer_control_enabled), true, 0},
-    {"printer control entries below 48", 11, "10", true, offsetof(sys_desc, printer_control_entries), false, 48},
-    {"@CON devices cannot be 0", 12, "0", true, offsetof(sys_desc, con_count), false, 1},
-    {"@PCQ devices may be 0", 13, "0", false, offsetof(sys_desc, pcq_count), false, 0},
-    {"@PRN devices above 2048", 14, "3000", true, offsetof(sys_desc, prn_count), false, 2048},
-    {"@SER devices may be 0", 15, "0", false, offsetof(sys_desc, ser_count), false, 0},
-    {"PDF formats above 256", 16, "300", true, offsetof(sys_desc, pdf_format_count), false, 256},
-};
-
-TEST_F(SysScreen, EachFieldKeepsItsRangeAndReachesItsOwnMember) {
-  for (const range_case &c : range_cases) {
-    SCOPED_TRACE(c.what);
+TEST_F(SubScreen, EachParameterKeepsItsRangeAndReachesItsOwnMember) {
+  const struct {
+    int field; // input field, in cursor order
+    const char *typed;
+    bool corrected; // out of range: the first ESC corrects, the second leaves
+    size_t offset, size;
+    uint32_t want;
+  } cases[] = {
+      {0, "0", true, offsetof(sys_desc, process_count), 4, 1},
+      {0, "12000", true, offsetof(sys_desc, process_count), 4, 9999},
+      {0, "250", false, offsetof(sys_desc, process_count), 4, 250},
+      {3, "n", false, offsetof(sys_desc, write_through), 1, 0},
+      {5, "40000", true, offsetof(sys_desc, record_lock_count), 4, 32767},
+      {7, "0", false, offsetof(sys_desc, relative_file_count), 4, 0},
+      {10, "n", false, offsetof(sys_desc, printer_control_enabled), 1, 0},
+      {12, "0", true, offsetof(sys_desc, con_count), 4, 1},
+      {14, "3000", true, offsetof(sys_desc, prn_count), 4, 2048},
+      {16, "32", false, offsetof(sys_desc, pdf_format_count), 4, 32}, // the default: no change
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << "field " << c.field << " typed " << c.typed);
     ASSERT_EQ(default_cfi(h_, 1, 1), 0);
-    const sys_desc before = sys();
-    config_changed = 0;
-    script s = at(c.field).text(c.typed).key(KEY_ESC);
-    if (c.corrected) s.key(KEY_ESC);
-    EXPECT_EQ(run(s), 0);
+    sys_desc expect = sys();
+    uint32_t was = 0, got = 0;
+    std::memcpy(&was, reinterpret_cast<char *>(&expect) + c.offset, c.size);
+    std::memcpy(reinterpret_cast<char *>(&expect) + c.offset, &c.want, c.size);
+    script keys = script().down(c.field).text(c.typed).key(KEY_ESC);
+    EXPECT_EQ(run(c.corrected ? keys.key(KEY_ESC) : keys), 0);
     const sys_desc after = sys();
-    EXPECT_EQ(member(after, c.offset, c.byte), c.want);
-    EXPECT_EQ(config_changed, member(before, c.offset, c.byte) != c.want ? 1 : 0);
-    // Nothing else moved.
-    sys_desc expect = before;
-    std::memcpy(reinterpret_cast<unsigned char *>(&expect) + c.offset,
-                reinterpret_cast<const unsigned char *>(&after) + c.offset, c.byte ? 1 : 4);
-    EXPECT_EQ(std::memcmp(&expect, &after, sizeof after), 0);
+    std::memcpy(&got, reinterpret_cast<const char *>(&after) + c.offset, c.size);
+    EXPECT_EQ(got, c.want);
+    EXPECT_EQ(std::memcmp(&expect, &after, sizeof after), 0) << "another member moved";
+    EXPECT_EQ(config_changed, was != c.want ? 1 : 0);
   }
 }
 
-TEST_F(SysScreen, LeavingAtOnceWritesTheRecordUnchanged) {
-  const sys_desc before = sys();
-  EXPECT_EQ(run(script().key(KEY_ESC)), 0);
-  const sys_desc after = sys();
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof after), 0);
-  EXPECT_EQ(config_changed, 0);
-  EXPECT_EQ(memscreen_row(0).substr(25, 30), "System Parameter Configuration");
-  EXPECT_EQ(memscreen_row(2).substr(0, 27), "Number of processes allowed");
-  EXPECT_EQ(std::stoul(memscreen_row(2).substr(30, 5)), before.process_count);
-}
-
-TEST_F(SysScreen, EnterOnTheLastFieldStartsAgainOnTheFirst) {
-  EXPECT_EQ(run(at(16).key(KEY_ENTER).text("77").key(KEY_ESC)), 0);
-  EXPECT_EQ(sys().process_count, 77u);
-  EXPECT_EQ(config_changed, 1);
-}
-
-TEST_F(SysScreen, PdfCountResizesThePdfTable) {
-  pdf_desc marker{};
+TEST_F(SubScreen, PdfCountResizesThePdfTableEachTime) {
+  pdf_desc marker{}, got{};
   std::strcpy(marker.comment, "marker");
-  pdf_desc got{};
-
-  ASSERT_EQ(sys().pdf_format_count, 32u);
-  EXPECT_EQ(run(at(16).text("40").key(KEY_ESC)), 0);
-  EXPECT_EQ(sys().pdf_format_count, 40u);
+  EXPECT_EQ(run(script().down(16).text("40").key(KEY_ESC)), 0);
   put_desc_pdf(h_, 39, &marker);
   get_desc_pdf(h_, 39, &got);
   EXPECT_STREQ(got.comment, "marker") << "the PDF table did not grow to 40";
-
-  // Back to 32 in a later call: entry 39 is gone again.
-  EXPECT_EQ(run(at(16).text("32").key(KEY_ESC)), 0);
-  EXPECT_EQ(sys().pdf_format_count, 32u);
+  EXPECT_EQ(run(script().down(16).text("32").key(KEY_ESC)), 0);
   got = pdf_desc{};
   get_desc_pdf(h_, 39, &got);
-  EXPECT_STRNE(got.comment, "marker");
+  EXPECT_STRNE(got.comment, "marker") << "entry 39 outlived the shrink to 32";
+}
+
+TEST_F(SubScreen, StringPagingShowsTheRightEntries) {
+  const int count = static_cast<int>(sys().env_string_count);
+  ASSERT_GE(count, 8) << "paging needs two pages of strings";
+  const std::pair<script, int> cases[] = {
+      {script().down(4), 1},                   // down from the bottom row scrolls by one
+      {script().key(KEY_UP), count - 4},       // up from entry 0 wraps to the last page
+      {script().key(KEY_F4), 4},               // a page forward
+      {script().key(KEY_UP).key(KEY_DOWN), 0}, // and round again to the first page
+  };
+  for (const auto &[keys, first] : cases) {
+    SCOPED_TRACE(first);
+    memscreen_use();
+    EXPECT_EQ(run(script(keys).key(KEY_ESC), true), 0);
+    // Each page shows four entries, numbered at rows 5, 9, 13 and 17.
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::stoi(memscreen_row(5 + 4 * n).substr(0, 2)), first + n);
+    EXPECT_EQ(config_changed, 0) << "moving about changes nothing";
+  }
+}
+
+TEST_F(SubScreen, StringEditsAreWrittenAndEnterStartsTheNextRowOnItsSwitch) {
+  // Entry 0's value overtyped past 255; Enter goes to entry 1's Enable?.
+  const str_desc second = entry(1);
+  EXPECT_EQ(run(script().key(KEY_F2).key(K_CLEAR_LINE).text(std::string(260, 'v')).key(KEY_ENTER).text("n")
+                    .key(KEY_ESC), true), 0);
+  EXPECT_EQ(std::string(entry(0).str_value), std::string(255, 'v'));
+  EXPECT_EQ(entry(1).str_enabled, 0);
+  EXPECT_STREQ(entry(1).str_value, second.str_value);
+  EXPECT_EQ(config_changed, 1);
+}
+
+TEST_F(SubScreen, StringCopyKeyCopiesTheWholeEntryExceptFromTheLast) {
+  str_desc src = entry(0);
+  src.reserved1[1] = 0x5A; // the bytes after the switch travel with the copy
+  put_desc_str(h_, 0, &src);
+  const uint32_t last = sys().env_string_count - 1;
+  const str_desc last_before = entry(last);
+  // F5 on entry 0 moves to 1; up twice wraps to the last entry, where F5 rings.
+  EXPECT_EQ(run(script().key(KEY_F5).key(KEY_UP).key(KEY_UP).key(KEY_F5).key(KEY_ESC), true), 0);
+  const str_desc next = entry(1), last_after = entry(last);
+  EXPECT_EQ(std::memcmp(&next, &src, sizeof next), 0);
+  EXPECT_EQ(std::memcmp(&last_after, &last_before, sizeof last_before), 0);
+  EXPECT_EQ(config_changed, 1);
+  EXPECT_EQ(memscreen_bells(), 1);
+  // An empty table rings and draws nothing.
+  const uint64_t cells = memscreen_cells_written();
+  EXPECT_EQ(config_str(h_, 0), 0);
+  EXPECT_EQ(memscreen_bells(), 2);
+  EXPECT_EQ(memscreen_cells_written(), cells);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Helpers shared by the end-to-end tests: starting the program on a
-// pseudo-terminal in a clean folder and reading its top menu.
+// pseudo-terminal in a clean folder and reading its menus.
 #pragma once
 
 #include <string>
@@ -10,23 +10,16 @@
 
 namespace e2e {
 
-// The program in a pty of the given size, run in `dir` with HOME there too,
-// so that nothing of the user running the tests is read or written.
-inline xntest::PtyOptions program_in(const xntest::TempDir& dir, std::vector<std::string> args = {},
-                                     int rows = 24, int cols = 80) {
+// The program in a pty, run in `dir` with HOME there too, so that nothing
+// of the user running the tests is read or written.
+inline xntest::PtyOptions program_in(const xntest::TempDir& dir, std::vector<std::string> args = {}) {
     xntest::PtyOptions o;
     o.args = std::move(args);
     o.cwd = dir.path();
     o.env = {"HOME=" + dir.path(), "NO_COLOR", "ESCDELAY"};
-    o.rows = rows;
-    o.cols = cols;
     return o;
 }
 
-// Top menu landmarks.
-inline constexpr int kSelectionRow = 10;
-inline constexpr int kSelectionCol = 35;
-inline constexpr const char* kSelectionLabel = "Selection:";
 inline constexpr const char* kHelpLine = "Press <up> or <down> to select, ESC to exit.";
 
 // The text of `width` cells from (row, col), without surrounding blanks.
@@ -39,20 +32,16 @@ inline std::string field_text(const xntest::PtyTerm& t, int row, int col, int wi
     return v;
 }
 
-// The selection field's number: while the cursor is in it the field editor
-// shows it from the field's first column, once left it is right-aligned.
-inline std::string selection(const xntest::PtyTerm& t) {
-    return field_text(t, kSelectionRow, kSelectionCol, 2);
+// The "Selection:" number of the top menu (row 10) or of an editor's menu
+// (row 16).
+inline std::string selection(const xntest::PtyTerm& t, int row = 10) { return field_text(t, row, 35, 2); }
+
+inline bool wait_menu(xntest::PtyTerm& t) {
+    return t.wait_for_text_at(10, 20, "Selection:") && t.wait_for_text_at(22, 18, kHelpLine);
 }
 
-inline bool wait_menu(xntest::PtyTerm& t, int timeout_ms = 5000) {
-    return t.wait_for_text_at(kSelectionRow, 20, kSelectionLabel, timeout_ms) &&
-           t.wait_for_text_at(22, 18, kHelpLine, timeout_ms);
-}
-
-// Waits until the selection field shows `value` ("1" to "3").
-inline bool wait_selection(xntest::PtyTerm& t, const std::string& value, int timeout_ms = 3000) {
-    return t.wait_until([&] { return selection(t) == value; }, timeout_ms);
+inline bool wait_selection(xntest::PtyTerm& t, const std::string& value, int row = 10) {
+    return t.wait_until([&] { return selection(t, row) == value; }, 3000);
 }
 
 }  // namespace e2e

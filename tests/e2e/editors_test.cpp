@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "e2e/e2e_common.h"
 #include "lib/pti_store.h"
@@ -18,23 +17,20 @@ using xntest::Key;
 using xntest::PtyTerm;
 using xntest::TempDir;
 
-constexpr int kEditorSelectionRow = 16;
-
-// Files in `dir` whose names end with `ext`.
-std::vector<std::string> files_with(const TempDir& dir, const std::string& ext) {
-    std::vector<std::string> out;
+// The one file in `dir` whose name ends with `ext`, or "".
+std::string saved_file(const TempDir& dir, const std::string& ext) {
+    std::string found;
+    int n = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
         std::string name = e.path().filename().string();
-        if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
-            out.push_back(name);
+        if (name.ends_with(ext) && ++n) found = name;
     }
-    return out;
+    return n == 1 ? found : "";
 }
 
-// The editor menu is up when its title and "Selection:" line are drawn.
+// The editor's menu is up: its title and its "Selection:" line are drawn.
 ::testing::AssertionResult editor_menu(PtyTerm& t, const char* title) {
-    if (t.wait_for_text(title) && t.wait_for_text_at(kEditorSelectionRow, 20, "Selection:"))
-        return ::testing::AssertionSuccess();
+    if (t.wait_for_text(title) && t.wait_for_text_at(16, 20, "Selection:")) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "no menu \"" << title << "\"\n" << t.screen_text();
 }
 
@@ -44,15 +40,15 @@ void choose(PtyTerm& t, int n) {
     t.key(Key::Enter);
 }
 
-// Empties the field being edited: to its end, then back over `length`
-// characters (a few more ring the bell and do no harm).
-void clear_field(PtyTerm& t, std::size_t length) {
+// Replaces the field being edited with `text`: to its end, back over
+// `length` characters (a few more ring the bell and do no harm), then types.
+void retype(PtyTerm& t, std::size_t length, const std::string& text) {
     t.key(Key::End);
     for (std::size_t i = 0; i < length + 2; ++i) t.key(Key::Backspace);
+    t.type(text);
 }
 
-// Text of a field drawn from (row, col) that wraps onto the next rows from
-// column 0, trailing blanks removed.
+// A field drawn from (row, col) that wraps onto the next rows from column 0.
 std::string wrapped_field(const PtyTerm& t, int row, int col, int rows) {
     std::string s;
     for (int r = row; r < row + rows; ++r) {
@@ -64,14 +60,17 @@ std::string wrapped_field(const PtyTerm& t, int row, int col, int rows) {
     return s;
 }
 
-// Answers Yes to the save question on leaving and waits for the end.
-void leave_saving(PtyTerm& t, const char* question, bool confirm_name) {
+// Leaves the editor: answers Yes to `question` (and confirms the proposed
+// name when asked) or, with no question, expects none; ends with 0.
+void leave(PtyTerm& t, const char* question = nullptr, bool confirm_name = false) {
     t.key(Key::Esc);
-    ASSERT_TRUE(t.wait_for_text(question)) << t.screen_text();
-    t.type("y");
-    if (confirm_name) {
-        ASSERT_TRUE(t.wait_for_text_at(20, 1, "Save(d) file: ")) << t.screen_text();
-        t.key(Key::Enter);
+    if (question != nullptr) {
+        ASSERT_TRUE(t.wait_for_text(question)) << t.screen_text();
+        t.type("y");
+        if (confirm_name) {
+            ASSERT_TRUE(t.wait_for_text_at(20, 1, "Save(d) file: ")) << t.screen_text();
+            t.key(Key::Enter);
+        }
     }
     auto e = t.wait_exit();
     ASSERT_TRUE(e.exited) << t.screen_text();
@@ -79,228 +78,120 @@ void leave_saving(PtyTerm& t, const char* question, bool confirm_name) {
     EXPECT_TRUE(t.tty_modes_restored());
 }
 
-// Leaves an editor that holds no changes: no question, status 0.
-void leave_unchanged(PtyTerm& t) {
-    t.key(Key::Esc);
-    auto e = t.wait_exit();
-    ASSERT_TRUE(e.exited) << t.screen_text();
-    EXPECT_EQ(e.status, 0) << t.screen_text();
-}
+constexpr const char* kSystem = "System Configuration";
 
 TEST(SystemEditor, ChangedParameterIsSavedOnLeavingAndReadBack) {
     TempDir dir;
     {
         PtyTerm t(e2e::program_in(dir, {"system.cfi"}));
-        ASSERT_TRUE(editor_menu(t, "System Configuration"));
+        ASSERT_TRUE(editor_menu(t, kSystem));
         choose(t, 1);
         ASSERT_TRUE(t.wait_for_text("Number of processes allowed")) << t.screen_text();
-        EXPECT_EQ(t.cursor().row, 2);
-        clear_field(t, 5);
-        t.type("42");
+        EXPECT_EQ(t.cursor_row(), 2);
+        retype(t, 5, "42");
         t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "System Configuration"));
-        // After item 1 the menu proposes item 2.
-        EXPECT_TRUE(t.wait_until([&] { return e2e::field_text(t, kEditorSelectionRow, 35, 2) == "2"; }))
-            << t.row(kEditorSelectionRow);
+        ASSERT_TRUE(editor_menu(t, kSystem));
+        EXPECT_TRUE(e2e::wait_selection(t, "2", 16)) << "after item 1 the menu proposes item 2";
         ASSERT_FALSE(xntest::file_exists(dir.file("system.cfi")));
-        leave_saving(t, "The defaulted configuration has been changed, do you wish to save it?", false);
+        leave(t, "The defaulted configuration has been changed, do you wish to save it?");
     }
-    ASSERT_TRUE(xntest::file_exists(dir.file("system.cfi")));
     const std::string saved = xntest::read_file(dir.file("system.cfi"));
+    ASSERT_FALSE(saved.empty());
     {
         PtyTerm t(e2e::program_in(dir, {"system.cfi"}));
-        ASSERT_TRUE(editor_menu(t, "System Configuration"));
+        ASSERT_TRUE(editor_menu(t, kSystem));
         EXPECT_TRUE(t.wait_for_text_at(19, 1, "Retrieved file: ")) << t.screen_text();
         EXPECT_NE(t.row(19).find("system.cfi"), std::string::npos) << t.row(19);
         choose(t, 1);
         ASSERT_TRUE(t.wait_for_text("Number of processes allowed")) << t.screen_text();
         EXPECT_EQ(e2e::field_text(t, 2, 30, 5), "42") << t.row(2);
+        // A hang-up with unsaved changes writes them beside the file, never
+        // over it.
+        retype(t, 5, "43");
         t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "System Configuration"));
-        leave_unchanged(t);
+        ASSERT_TRUE(editor_menu(t, kSystem));
+        t.kill(SIGHUP);
+        EXPECT_FALSE(t.wait_exit().timed_out);
+        EXPECT_TRUE(t.tty_modes_restored());
     }
-    // Looking without changing writes nothing.
     EXPECT_EQ(xntest::read_file(dir.file("system.cfi")), saved);
+    EXPECT_NE(xntest::read_file(dir.file("system.cfi.save")).find("processes = 43"), std::string::npos);
 }
 
 TEST(TerminalEditor, NewDescriptionIsSavedAndItsParametersReadBack) {
+    const char* title = "Terminal Description (XNTERM) Configuration";
     TempDir dir;
     {
         PtyTerm t(e2e::program_in(dir, {"vt.tdi"}));
-        ASSERT_TRUE(editor_menu(t, "Terminal Description (XNTERM) Configuration"));
+        ASSERT_TRUE(editor_menu(t, title));
         choose(t, 3);
-        ASSERT_TRUE(t.wait_for_text("Parameter Configuration")) << t.screen_text();
         ASSERT_TRUE(t.wait_for_text_at(5, 23, "Sequence Timeout (.1 sec): ")) << t.screen_text();
-        EXPECT_EQ(t.cursor().row, 5);
-        clear_field(t, 2);
-        t.type("17");
+        EXPECT_EQ(t.cursor_row(), 5);
+        retype(t, 2, "17");
         t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "Terminal Description (XNTERM) Configuration"));
-        leave_saving(t, "The base description has been changed, do you wish to save it?", true);
+        ASSERT_TRUE(editor_menu(t, title));
+        leave(t, "The base description has been changed, do you wish to save it?", true);
     }
-    auto saved = files_with(dir, ".tdi");
-    ASSERT_EQ(saved.size(), 1u) << "expected one saved description";
-    {
-        PtyTerm t(e2e::program_in(dir, {saved[0]}));
-        ASSERT_TRUE(editor_menu(t, "Terminal Description (XNTERM) Configuration"));
-        // The Name line shows the file's simple name without its extension.
-        std::string stem = saved[0].substr(0, saved[0].size() - 4);
-        EXPECT_TRUE(t.wait_for_text_at(2, 24, stem)) << t.row(2);
-        choose(t, 3);
-        ASSERT_TRUE(t.wait_for_text("Parameter Configuration")) << t.screen_text();
-        EXPECT_EQ(e2e::field_text(t, 5, 50, 2), "17") << t.row(5);
-        t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "Terminal Description (XNTERM) Configuration"));
-        leave_unchanged(t);
-    }
+    std::string saved = saved_file(dir, ".tdi");
+    ASSERT_FALSE(saved.empty()) << "expected one saved description";
+    PtyTerm t(e2e::program_in(dir, {saved}));
+    ASSERT_TRUE(editor_menu(t, title));
+    // The Name line shows the file's simple name without its extension.
+    EXPECT_TRUE(t.wait_for_text_at(2, 24, saved.substr(0, saved.size() - 4))) << t.row(2);
+    choose(t, 3);
+    ASSERT_TRUE(t.wait_for_text_at(5, 23, "Sequence Timeout (.1 sec): ")) << t.screen_text();
+    EXPECT_EQ(e2e::field_text(t, 5, 50, 2), "17") << t.row(5);
+    t.key(Key::Esc);
+    ASSERT_TRUE(editor_menu(t, title));
+    leave(t);
 }
 
-// A hang-up (a dropped session) with unsaved changes writes them beside
-// the file, never over it; without changes nothing is written.
-TEST(SystemEditor, HangUpKeepsUnsavedWorkBesideTheFile) {
-    for (bool change : {true, false}) {
-        SCOPED_TRACE(change ? "changed" : "unchanged");
-        TempDir dir;
-        auto made = xntest::run_xnconfig({"-b", "system.cfi"}, dir.path());
-        ASSERT_EQ(made.status, 0) << made.out << made.err;
-        const std::string original = xntest::read_file(dir.file("system.cfi"));
-        ASSERT_FALSE(original.empty());
-        {
-            PtyTerm t(e2e::program_in(dir, {"system.cfi"}));
-            ASSERT_TRUE(editor_menu(t, "System Configuration"));
-            if (change) {
-                choose(t, 1);
-                ASSERT_TRUE(t.wait_for_text("Number of processes allowed")) << t.screen_text();
-                clear_field(t, 5);
-                t.type("42");
-                t.key(Key::Esc);
-                ASSERT_TRUE(editor_menu(t, "System Configuration"));
-            }
-            t.kill(SIGHUP);
-            auto e = t.wait_exit();
-            ASSERT_FALSE(e.timed_out);
-            EXPECT_TRUE(t.tty_modes_restored());
-        }
-        EXPECT_EQ(xntest::read_file(dir.file("system.cfi")), original);
-        ASSERT_EQ(xntest::file_exists(dir.file("system.cfi.save")), change);
-        if (!change) continue;
-        // The side file is a configuration file holding the change.
-        ASSERT_TRUE(xntest::write_file(dir.file("rescued.cfi"), xntest::read_file(dir.file("system.cfi.save"))));
-        PtyTerm t(e2e::program_in(dir, {"rescued.cfi"}));
-        ASSERT_TRUE(editor_menu(t, "System Configuration"));
-        choose(t, 1);
-        ASSERT_TRUE(t.wait_for_text("Number of processes allowed")) << t.screen_text();
-        EXPECT_EQ(e2e::field_text(t, 2, 30, 5), "42") << t.row(2);
-    }
-}
-
-// The canonical text of `typed` in the byte-string notation, or "" when it
-// cannot be read.
-std::string canonical(const std::string& typed) {
+// The canonical text of `typed` in the byte-string notation.
+std::string canonical(const char* typed) {
     uint8_t bytes[PTI_MAX_CTRL_BYTES];
     uint16_t length = PTI_MAX_CTRL_BYTES;
-    if (pti_asctobytestring(typed.c_str(), bytes, &length) != 0) return "";
     char text[PTI_TEXT_BUF] = {};
-    pti_bytestringtoasc(bytes, static_cast<uint8_t>(length), text);
+    if (pti_asctobytestring(typed, bytes, &length) == 0)
+        pti_bytestringtoasc(bytes, static_cast<uint8_t>(length), text);
     return text;
 }
 
 TEST(PrinterEditor, JobControlStringIsShownCanonicalAndSurvivesSaving) {
-    // A text that stands for some bytes but is not how the notation writes
-    // them: the test is only meaningful for such a text.
-    std::string typed, expected;
-    for (const char* t : {"\\x1b\\x45", "\\x1BE", "\\033E", "\\x41\\x42"}) {
-        std::string c = canonical(t);
-        if (!c.empty() && c != t) {
-            typed = t;
-            expected = c;
-            break;
-        }
-    }
-    ASSERT_FALSE(typed.empty()) << "every candidate is already canonical";
-
+    const char* title = "Printer Translation Configuration";
+    // Stands for two bytes, but is not how the notation writes them.
+    const std::string typed = "\\x1B\\x45", expected = canonical(typed.c_str());
+    ASSERT_FALSE(expected.empty());
+    ASSERT_NE(expected, typed);
+    auto open_strings = [&](PtyTerm& t) {
+        ASSERT_TRUE(editor_menu(t, title));
+        choose(t, 3);
+        ASSERT_TRUE(t.wait_for_text("Job Control String Configuration")) << t.screen_text();
+        ASSERT_TRUE(t.wait_for_text_at(5, 0, ctrl_name_str[0])) << t.screen_text();
+    };
     TempDir dir;
     {
         PtyTerm t(e2e::program_in(dir, {"job.pti"}));
-        ASSERT_TRUE(editor_menu(t, "Printer Translation Configuration"));
-        choose(t, 3);
-        ASSERT_TRUE(t.wait_for_text("Job Control String Configuration")) << t.screen_text();
-        ASSERT_TRUE(t.wait_for_text_at(5, 0, ctrl_name_str[0])) << t.screen_text();
-        // Enable? then Use File? then Value.
-        t.key(Key::Enter);
+        open_strings(t);
+        t.key(Key::Enter);  // past Enable? and Use File? to the value
         t.key(Key::Enter);
         ASSERT_TRUE(t.settle());
-        ASSERT_EQ(t.cursor().row, 5);
-        clear_field(t, wrapped_field(t, 5, 28, 4).size());
-        t.type(typed);
-        t.key(Key::Enter);  // leaves the row: the value is read and stored
+        ASSERT_EQ(t.cursor_row(), 5);
+        retype(t, wrapped_field(t, 5, 28, 4).size(), typed);
+        t.key(Key::Enter);  // leaving the row reads and stores the value
         ASSERT_TRUE(t.wait_for_text_at(5, 28, expected)) << t.screen_text();
         EXPECT_EQ(wrapped_field(t, 5, 28, 4), expected);
         t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "Printer Translation Configuration"));
-        leave_saving(t, "The base translation has been changed, do you wish to save it?", true);
+        ASSERT_TRUE(editor_menu(t, title));
+        leave(t, "The base translation has been changed, do you wish to save it?", true);
     }
-    auto saved = files_with(dir, ".pti");
-    ASSERT_EQ(saved.size(), 1u) << "expected one saved translation";
-    {
-        PtyTerm t(e2e::program_in(dir, {saved[0]}));
-        ASSERT_TRUE(editor_menu(t, "Printer Translation Configuration"));
-        choose(t, 3);
-        ASSERT_TRUE(t.wait_for_text("Job Control String Configuration")) << t.screen_text();
-        ASSERT_TRUE(t.wait_for_text_at(5, 0, ctrl_name_str[0])) << t.screen_text();
-        EXPECT_EQ(wrapped_field(t, 5, 28, 4), expected);
-        t.key(Key::Esc);
-        ASSERT_TRUE(editor_menu(t, "Printer Translation Configuration"));
-        leave_unchanged(t);
-    }
-}
-
-// A damaged file given at entry is reported with the line at fault; the
-// editor goes on with defaults and leaves the file exactly as it was.
-TEST(Operands, DamagedFileIsReportedAndLeftAlone) {
-    struct Case {
-        const char* name;
-        const char* title;
-    } cases[] = {
-        {"bad.cfi", "System Configuration"},
-        {"bad.tdi", "Terminal Description (XNTERM) Configuration"},
-        {"bad.pti", "Printer Translation Configuration"},
-    };
-    const std::string damaged = "garbage\n[nonsense\nx=1\n\xff\x01";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        ASSERT_TRUE(xntest::write_file(dir.file(c.name), damaged));
-        PtyTerm t(e2e::program_in(dir, {c.name}));
-        ASSERT_TRUE(t.wait_for_text("line 1")) << t.screen_text();
-        ASSERT_TRUE(editor_menu(t, c.title));
-        // Defaults are not a change: leaving asks nothing.
-        leave_unchanged(t);
-        EXPECT_EQ(xntest::read_file(dir.file(c.name)), damaged);
-        EXPECT_EQ(files_with(dir, "").size(), 1u) << "a file was written";
-    }
-}
-
-// Operands choose the editor: a folder opens the system configuration
-// editor on its system.cfi, the extension (in any case) picks the others.
-TEST(Operands, ChooseTheEditor) {
-    struct Case {
-        const char* operand;
-        const char* title;
-    } cases[] = {
-        {".", "System Configuration"},
-        {"plain", "System Configuration"},
-        {"VT.TDI", "Terminal Description (XNTERM) Configuration"},
-        {"lp.Pti", "Printer Translation Configuration"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.operand);
-        TempDir dir;
-        PtyTerm t(e2e::program_in(dir, {c.operand}));
-        ASSERT_TRUE(editor_menu(t, c.title));
-        leave_unchanged(t);
-        EXPECT_TRUE(files_with(dir, "").empty()) << "a file was created";
-    }
+    std::string saved = saved_file(dir, ".pti");
+    ASSERT_FALSE(saved.empty()) << "expected one saved translation";
+    PtyTerm t(e2e::program_in(dir, {saved}));
+    open_strings(t);
+    EXPECT_EQ(wrapped_field(t, 5, 28, 4), expected);
+    t.key(Key::Esc);
+    ASSERT_TRUE(editor_menu(t, title));
+    leave(t);
 }
 
 }  // namespace

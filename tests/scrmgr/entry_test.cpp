@@ -3,281 +3,137 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "lib/memscreen.h"
-#include "lib/scrn.h"
-#include "scrmgr/scrmgr.h"
 #include "scrmgr_fixture.h"
 
 using namespace scrmgr_test;
 
 namespace {
 
-// Runs a one-field form and reports how it ended.
-struct outcome {
-  int status;
-  uint16_t key;
-  uint16_t value;
-  int bells;
-};
-
-outcome run_one(form_field &fld, uint16_t form_flags = 0) {
-  form_field fields[1] = {fld};
-  form f{form_flags, 1, nullptr, fields};
-  uint16_t index = 0, key = 0;
-  int st = accept_menu(&f, &index, &key);
-  fld = fields[0];
-  return {st, key, fields[0].value, memscreen_bells()};
+// Runs a one-field form without callback; returns the status, *key the end key.
+int run_one(form_field &fld, uint16_t *key) {
+  form f{0, 1, nullptr, &fld};
+  uint16_t index = 0;
+  return accept_menu(&f, &index, key);
 }
 
-struct number_case {
-  const char *name;
-  uint16_t flags, width, value, min, max;
-  std::vector<uint16_t> keys;
-  uint16_t want_value;
-  int want_bells;
-  uint16_t want_key;
-};
+const char *const names[] = {"one", "two", "three"};
+constexpr uint16_t Y = FIELD_YESNO, C = FIELD_CHOICE, N = FIELD_NUMBER;
 
-const uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP, DOWN = KEY_DOWN;
-const uint16_t SP = KEY_SPACE;
-constexpr uint16_t IN = FF_DATA | FF_INPUT;
-
-std::vector<uint16_t> typed(const char *s, std::vector<uint16_t> after) {
-  std::vector<uint16_t> k;
-  for (; *s; ++s) k.push_back(ch(*s));
-  k.insert(k.end(), after.begin(), after.end());
-  return k;
-}
-
-const number_case number_cases[] = {
-    {"in range", IN, 2, 1, 1, 12, typed("7", {ENTER}), 7, 0, ENTER},
-    {"above max corrected with bell", IN, 2, 1, 1, 3, typed("7", {ENTER, ENTER}), 3, 1, ENTER},
-    {"below min corrected with bell", IN, 2, 2, 1, 3, typed("0", {ENTER, ENTER}), 1, 1, ENTER},
-    {"zero allowed below min", IN | FF_ZERO_OK, 2, 2, 1, 3, typed("0", {ENTER}), 0, 0, ENTER},
-    {"zero-ok still corrects others", IN | FF_ZERO_OK, 2, 5, 4, 9, typed("2", {ENTER, ENTER}), 4, 1, ENTER},
-    {"blank gives zero", IN, 3, 5, 0, 9, typed(" ", {ENTER}), 0, 0, ENTER},
-    {"blank gives zero then min", IN, 3, 5, 2, 9, typed(" ", {ENTER, ENTER}), 2, 1, ENTER},
-    {"leading blank skipped", IN, 3, 5, 0, 99, typed(" 42", {ENTER}), 42, 0, ENTER},
-    {"stops at inner blank", IN, 4, 5, 0, 99, typed("4 2", {ENTER}), 4, 0, ENTER},
-    {"largest number", IN, 5, 0, 0, 65535, typed("65535", {ENTER}), 65535, 0, ENTER},
-    {"five nines restart before last digit", IN, 5, 0, 0, 65535, typed("99999", {ENTER, ENTER}), 9999, 1, ENTER},
-    {"65536 restarts with 6553", IN, 5, 0, 0, 65535, typed("65536", {ENTER, ENTER}), 6553, 1, ENTER},
-    {"digit limit is the width", IN, 2, 0, 0, 999, typed("123", {ENTER}), 12, 1, ENTER},
-    {"esc corrects first then leaves", IN, 2, 1, 1, 3, typed("9", {ESC, ESC}), 3, 1, ESC},
-    {"spin down wraps to min", IN | FF_SPIN, 2, 12, 1, 12, {DOWN, ENTER}, 1, 0, ENTER},
-    {"spin up wraps to max", IN | FF_SPIN, 2, 1, 1, 12, {UP, ENTER}, 12, 0, ENTER},
-    {"spin steps", IN | FF_SPIN, 2, 5, 1, 12, {DOWN, DOWN, KEY_NEXT, KEY_PREV, ENTER}, 7, 0, ENTER},
-    {"no spin: up leaves and rings in a plain form", IN, 2, 5, 1, 12, {UP, ENTER}, 5, 1, ENTER},
-    {"quick entry leaves when full", IN | FF_QUICK, 2, 0, 0, 99, typed("12", {}), 12, 0, ENTER},
-};
-
-class EntryTest : public ScreenTest {};
-
-TEST_F(EntryTest, NumberEntry) {
-  for (const number_case &c : number_cases) {
+TEST_F(ScreenTest, FieldEntry) {
+  // Fields at row 3, column 5; shown: the field at the end.
+  const struct {
+    const char *name; form_field fld; std::vector<uint16_t> keys;
+    int want_status; uint16_t want_key, want_value; int want_bells; const char *shown;
+  } cases[] = {
+      {"in range", field(N, IN, 3, 5, 2, 1, 1, 12), typed("7", {ENTER}), 0, ENTER, 7, 0, " 7"},
+      {"above max corrected", field(N, IN, 3, 5, 2, 1, 1, 3), typed("7", {ENTER, ENTER}), 0, ENTER, 3, 1, " 3"},
+      {"below min corrected", field(N, IN, 3, 5, 2, 2, 1, 3), typed("0", {ENTER, ENTER}), 0, ENTER, 1, 1, " 1"},
+      {"zero allowed below min", field(N, IN | FF_ZERO_OK, 3, 5, 2, 2, 1, 3), typed("0", {ENTER}), 0, ENTER, 0, 0, " -"},
+      {"zero-ok corrects others", field(N, IN | FF_ZERO_OK, 3, 5, 2, 5, 4, 9), typed("2", {ENTER, ENTER}), 0, ENTER, 4, 1, " 4"},
+      {"blank is zero, then min", field(N, IN, 3, 5, 3, 5, 2, 9), typed(" ", {ENTER, ENTER}), 0, ENTER, 2, 1, "  2"},
+      {"number after blanks, up to a blank", field(N, IN, 3, 5, 4, 5, 0, 99), typed(" 4 2", {ENTER}), 0, ENTER, 4, 0, "   4"},
+      {"largest number", field(N, IN, 3, 5, 5, 0, 0, 65535), typed("65535", {ENTER}), 0, ENTER, 65535, 0, "65535"},
+      {"65536 restarts with 6553", field(N, IN, 3, 5, 5, 0, 0, 65535), typed("65536", {ENTER, ENTER}), 0, ENTER, 6553, 1, " 6553"},
+      {"digit limit is the width", field(N, IN, 3, 5, 2, 0, 0, 999), typed("123", {ENTER}), 0, ENTER, 12, 1, "12"},
+      {"esc corrects first, then leaves", field(N, IN, 3, 5, 2, 1, 1, 3), typed("9", {ESC, ESC}), 0, ESC, 3, 1, " 3"},
+      {"spin down wraps to min", field(N, IN | FF_SPIN, 3, 5, 2, 12, 1, 12), {DOWN, ENTER}, 0, ENTER, 1, 0, " 1"},
+      {"no spin: up leaves, plain form rings", field(N, IN, 3, 5, 2, 5, 1, 12), {UP, ENTER}, 0, ENTER, 5, 1, " 5"},
+      {"quick number leaves when full", field(N, IN | FF_QUICK, 3, 5, 2, 0, 0, 99), typed("12"), 0, ENTER, 12, 0, "12"},
+      // The script ends inside the entry: what it shows while it waits.
+      {"starts zero-filled", field(N, IN | FF_ZEROFILL, 3, 5, 3, 7, 0, 999), {}, ST_SCRIPT_END, 0, 7, 0, "007"},
+      {"restart keeps the good digits", field(N, IN, 3, 5, 5, 0, 0, 65535), typed("99999", {ENTER}), ST_SCRIPT_END, 0, 0, 1, "9999 "},
+      {"yes/no space toggles; no callback", field(Y, IN | FF_NOTIFY, 3, 5, 1, 1, 0, 1), {SP, ENTER}, 0, ENTER, 0, 0, "N"},
+      {"yes/no left and right toggle", field(Y, IN, 3, 5, 1, 1, 0, 1), {L, R, L, ENTER}, 0, ENTER, 0, 0, "N"},
+      {"yes/no spin: down toggles", field(Y, IN | FF_SPIN, 3, 5, 1, 0, 0, 1), {DOWN, ENTER}, 0, ENTER, 1, 0, "Y"},
+      {"yes/no spin: left rings", field(Y, IN | FF_SPIN, 3, 5, 1, 0, 0, 1), {L, ENTER}, 0, ENTER, 0, 1, "N"},
+      {"yes/no no spin: up leaves, rings", field(Y, IN, 3, 5, 1, 0, 0, 1), {UP, ENTER}, 0, ENTER, 0, 1, "N"},
+      {"yes/no quick y sets and leaves", field(Y, IN | FF_QUICK, 3, 5, 1, 0, 0, 1), {ch('y')}, 0, 0x379, 1, 0, "Y"},
+      {"yes/no N without quick stays", field(Y, IN, 3, 5, 1, 1, 0, 1), {ch('N'), ESC}, 0, ESC, 0, 0, "N"},
+      {"yes/no other letter rings", field(Y, IN | FF_QUICK, 3, 5, 1, 0, 0, 1), {ch('x'), 0x600, ENTER}, 0, ENTER, 0, 2, "N"},
+      {"choice space steps with wrap", field(C, IN, 3, 5, 5, 0, 0, 2), {SP, SP, SP, SP, ENTER}, 0, ENTER, 1, 0, "two  "},
+      {"choice left wraps to max", field(C, IN, 3, 5, 5, 0, 0, 2), {L, ENTER}, 0, ENTER, 2, 0, "three"},
+      {"choice spin up; right rings", field(C, IN | FF_SPIN, 3, 5, 5, 0, 0, 2), {UP, R, ENTER}, 0, ENTER, 2, 1, "three"},
+      {"choice letter rings", field(C, IN, 3, 5, 5, 1, 0, 2), {ch('a'), ESC}, 0, ESC, 1, 1, "two  "},
+      {"label takes enter", label(IN, 3, 5, 3, "lbl"), {ch('a'), ENTER}, 0, ENTER, 0, 1, "lbl"},
+  };
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    memscreen_use();
-    for (uint16_t k : c.keys) memscreen_push_key(k);
-    form_field fld = field(FIELD_NUMBER, c.flags, 3, 5, c.width, c.value, c.min, c.max);
-    outcome o = run_one(fld);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.value, c.want_value);
-    EXPECT_EQ(o.bells, c.want_bells);
-    EXPECT_EQ(o.key, c.want_key);
+    fresh(c.keys);
+    form_field fld = c.fld;
+    fld.list = names;
+    uint16_t key = 0;
+    EXPECT_EQ(run_one(fld, &key), c.want_status);
+    EXPECT_EQ(key, c.want_key);
+    EXPECT_EQ(fld.value, c.want_value);
+    EXPECT_EQ(memscreen_bells(), c.want_bells);
+    EXPECT_EQ(cells(3, 5, fld.width), c.shown);
     EXPECT_EQ(memscreen_keys_left(), 0u);
   }
 }
 
-TEST_F(EntryTest, NumberEntryRestartShowsValueBeforeBadDigit) {
-  type("99999");
-  keys({KEY_ENTER});  // the script then ends inside the restarted entry
-  form_field fld = field(FIELD_NUMBER, IN, 3, 5, 5, 0, 0, 65535);
-  outcome o = run_one(fld);
-  EXPECT_EQ(o.status, ST_SCRIPT_END);
-  EXPECT_EQ(cells(3, 5, 5), "9999 ");
-  EXPECT_EQ(o.bells, 1);
-}
-
-TEST_F(EntryTest, NumberEntryStartsWithZeroFilledValue) {
-  keys({KEY_ENTER});
-  form_field fld = field(FIELD_NUMBER, IN | FF_ZEROFILL, 3, 5, 3, 7, 0, 999);
-  outcome o = run_one(fld);
-  EXPECT_EQ(o.value, 7);
-  EXPECT_EQ(cells(3, 5, 3), "007");
-}
-
-TEST_F(EntryTest, NumberEntryOutOfRangeStartsEmpty) {
-  keys({KEY_ENTER, KEY_ENTER});
-  form_field fld = field(FIELD_NUMBER, IN, 3, 5, 3, 500, 1, 99);
-  outcome o = run_one(fld);
-  // Nothing to keep: blank gives 0, which is corrected to min.
-  EXPECT_EQ(o.value, 1);
-  EXPECT_EQ(o.bells, 1);
-}
-
-struct text_case {
-  const char *name;
-  uint16_t flags;
-  const char *start;
-  const char *typed;
-  const char *want;
-};
-
-const text_case text_cases[] = {
-    {"typed after start", FF_INPUT, "ab", "cd", "abcd"},
-    {"blanks kept", FF_INPUT, "", "  ab ", "  ab "},
-    {"zero-filled trims both ends", FF_INPUT | FF_ZEROFILL, "", "  ab ", "ab"},
-    {"zero-filled all blanks", FF_INPUT | FF_ZEROFILL, "", "   ", ""},
-    {"full width", FF_INPUT, "", "abcdefgh", "abcdefgh"},
-    {"cut at width", FF_INPUT, "", "abcdefghij", "abcdefgh"},
-};
-
-TEST_F(EntryTest, TextEntryZeroesRestOfWidth) {
-  for (const text_case &c : text_cases) {
+TEST_F(ScreenTest, TextEntryZeroesRestOfWidth) {
+  const struct { const char *name, *start, *typed, *want; uint16_t flags; } cases[] = {
+      {"typed after start", "ab", "cd", "abcd", FF_INPUT},
+      {"blanks kept", "", "  ab ", "  ab ", FF_INPUT},
+      {"zero-filled trims both ends", "", "  ab ", "ab", FF_INPUT | FF_ZEROFILL},
+      {"cut at width", "", "abcdefghij", "abcdefgh", FF_INPUT},
+  };
+  uint16_t key = 0;
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    memscreen_use();
+    fresh(typed(c.typed, {ENTER}));
     char buf[9];
     memset(buf, 'z', sizeof buf);
     memcpy(buf, c.start, strlen(c.start) + 1);
-    type(c.typed);
-    keys({KEY_ENTER});
     form_field fld = field(FIELD_TEXT, c.flags, 4, 0, 8);
     fld.text = buf;
-    outcome o = run_one(fld);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.key, KEY_ENTER);
+    EXPECT_EQ(run_one(fld, &key), 0);
     EXPECT_STREQ(buf, c.want);
     for (size_t i = strlen(c.want); i < sizeof buf; i++) EXPECT_EQ(buf[i], 0) << i;
   }
+  fresh(typed("a", {ENTER}));  // a text field without a buffer must not crash
+  form_field none = field(FIELD_TEXT, FF_INPUT, 4, 0, 3);
+  EXPECT_EQ(run_one(none, &key), 0);
 }
 
-TEST_F(EntryTest, TextEntryModesReachTheEditor) {
-  char buf[4] = "";
-  type("abc");
-  form_field fld = field(FIELD_TEXT, FF_INPUT | FF_QUICK | FF_MASK, 4, 0, 3);
-  fld.text = buf;
-  outcome o = run_one(fld);  // quick: a full field ends the entry by itself
-  EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.key, KEY_ENTER);
-  EXPECT_STREQ(buf, "abc");
-  EXPECT_EQ(cells(4, 0, 4), "*** ");
-}
-
-TEST_F(EntryTest, TextFieldWithoutBufferDoesNotCrash) {
-  keys({ch('a'), KEY_ENTER});
-  form_field fld = field(FIELD_TEXT, FF_INPUT, 4, 0, 3);
-  EXPECT_EQ(run_one(fld).status, 0);
-}
-
-struct single_key_case {
-  const char *name;
-  uint16_t kind, flags, value;
-  std::vector<uint16_t> keys;
-  uint16_t want_value;
-  uint16_t want_key;
-  int want_bells;
-};
-
-constexpr uint16_t L = KEY_LEFT, R = KEY_RIGHT;
-
-const single_key_case single_key_cases[] = {
-    {"yes/no space toggles", FIELD_YESNO, IN, 1, {SP, ENTER}, 0, ENTER, 0},
-    {"yes/no left and right toggle", FIELD_YESNO, IN, 1, {L, R, L, ENTER}, 0, ENTER, 0},
-    {"yes/no spin: down toggles", FIELD_YESNO, IN | FF_SPIN, 0, {DOWN, ENTER}, 1, ENTER, 0},
-    {"yes/no spin: left rings", FIELD_YESNO, IN | FF_SPIN, 0, {L, ENTER}, 0, ENTER, 1},
-    {"yes/no no spin: up leaves, plain form rings", FIELD_YESNO, IN, 0, {UP, ENTER}, 0, ENTER, 1},
-    {"yes/no quick y sets and leaves", FIELD_YESNO, IN | FF_QUICK, 0, {ch('y')}, 1, 0x379, 0},
-    {"yes/no quick N sets and leaves", FIELD_YESNO, IN | FF_QUICK, 1, {ch('N')}, 0, 0x34E, 0},
-    {"yes/no y without quick stays", FIELD_YESNO, IN, 0, {ch('y'), ENTER}, 1, ENTER, 0},
-    {"yes/no n without quick stays", FIELD_YESNO, IN, 1, {ch('n'), ESC}, 0, ESC, 0},
-    {"yes/no other letter rings", FIELD_YESNO, IN | FF_QUICK, 0, {ch('x'), ENTER}, 0, ENTER, 1},
-    {"yes/no F5 rings in a plain form", FIELD_YESNO, IN, 0, {KEY_F5, ENTER}, 0, ENTER, 1},
-    {"yes/no unused class rings", FIELD_YESNO, IN, 0, {0x600, ENTER}, 0, ENTER, 1},
-    {"choice space steps with wrap", FIELD_CHOICE, IN, 0, {SP, SP, SP, ENTER}, 0, ENTER, 0},
-    {"choice space twice", FIELD_CHOICE, IN, 0, {SP, SP, ENTER}, 2, ENTER, 0},
-    {"choice left wraps to max", FIELD_CHOICE, IN, 0, {L, ENTER}, 2, ENTER, 0},
-    {"choice right wraps to min", FIELD_CHOICE, IN, 2, {R, ENTER}, 0, ENTER, 0},
-    {"choice spin up", FIELD_CHOICE, IN | FF_SPIN, 0, {UP, ENTER}, 2, ENTER, 0},
-    {"choice spin next", FIELD_CHOICE, IN | FF_SPIN, 1, {KEY_NEXT, ENTER}, 2, ENTER, 0},
-    {"choice spin: right rings", FIELD_CHOICE, IN | FF_SPIN, 1, {R, ENTER}, 1, ENTER, 1},
-    {"choice no spin: down leaves, plain form rings", FIELD_CHOICE, IN, 1, {DOWN, ENTER}, 1, ENTER, 1},
-    {"choice letter rings", FIELD_CHOICE, IN, 1, {ch('a'), ESC}, 1, ESC, 1},
-    {"label takes enter", FIELD_LABEL, IN, 0, {ch('a'), ENTER}, 0, ENTER, 1},
-};
-
-TEST_F(EntryTest, SingleKeyFields) {
-  static const char *const names[] = {"one", "two", "three"};
-  for (const single_key_case &c : single_key_cases) {
-    SCOPED_TRACE(c.name);
-    memscreen_use();
-    for (uint16_t k : c.keys) memscreen_push_key(k);
-    form_field fld = field(c.kind, c.flags, 6, 2, 5, c.value, 0, c.kind == FIELD_CHOICE ? 2 : 1);
-    fld.list = names;
-    fld.label = "lbl";
-    outcome o = run_one(fld);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.value, c.want_value);
-    EXPECT_EQ(o.key, c.want_key);
-    EXPECT_EQ(o.bells, c.want_bells);
-    EXPECT_EQ(memscreen_keys_left(), 0u);
-  }
-}
-
-TEST_F(EntryTest, ChoiceShowsEntryOfValue) {
-  static const char *const names[] = {"one", "two", "three"};
-  keys({KEY_SPACE, KEY_SPACE});
-  form_field fld = field(FIELD_CHOICE, IN, 6, 2, 5, 0, 0, 2);
-  fld.list = names;
-  run_one(fld);  // the script ends while the field waits for a key
-  EXPECT_EQ(cells(6, 2, 5), "three");
-}
-
-// The callback's record of calls; field 2 mirrors field 0's value.
-struct callback_log {
+// The callback's record of calls and its verdicts, returned in order (0 once
+// used up); a call for field 0 copies its value to field 2 and marks it.
+struct {
   std::vector<uint16_t> calls;
-  std::vector<int> verdicts;  // returned in order; 0 once used up
-  form_field *fields = nullptr;
-};
-callback_log cb_log;
+  std::vector<int> verdicts;
+  form_field *fields;
+} cb_log;
 
 int logging_callback(uint16_t i) {
   size_t n = cb_log.calls.size();
   cb_log.calls.push_back(i);
-  if (i == 0 && cb_log.fields) {
+  if (i == 0) {
     cb_log.fields[2].value = cb_log.fields[0].value;
     cb_log.fields[2].flags |= FF_CHANGED;
   }
   return n < cb_log.verdicts.size() ? cb_log.verdicts[n] : 0;
 }
 
-struct callback_case {
-  const char *name;
-  uint16_t start;  // field the loop starts on
-  std::vector<int> verdicts;
-  std::vector<uint16_t> keys;
-  std::vector<uint16_t> want_calls;
-  int want_bells;
-};
-
-const callback_case callback_cases[] = {
-    {"number left: check then leave", 0, {}, {ENTER, ESC}, {0, 0, 1}, 0},
-    {"text left: once", 1, {}, {ENTER}, {1}, 0},
-    {"check refusal keeps the field", 0, {1}, {ENTER, ENTER, ESC}, {0, 0, 0, 1}, 1},
-    {"refusal on leaving only rings", 0, {0, 1}, {ENTER, ESC}, {0, 0, 1}, 1},
-    {"correction notifies without its own bell", 0, {1}, typed("99", {ENTER, ENTER, ESC}), {0, 0, 0, 1}, 1},
-    {"spin notifies each step", 3, {}, {DOWN, DOWN, ESC}, {3, 3, 3, 3}, 0},
-    {"yes/no toggle notifies, refusal rings", 4, {1}, {SP, ESC}, {4, 4, 4}, 1},
-    {"quick letter refused positive stays", 4, {1}, {ch('y'), ESC}, {4, 4, 4}, 1},
-    {"quick letter refused negative leaves", 4, {-1}, {ch('y')}, {4, 4}, 1},
-};
-
-TEST_F(EntryTest, CallbackCheckAndNotifySteps) {
-  for (const callback_case &c : callback_cases) {
+TEST_F(ScreenTest, CallbackCheckAndNotifySteps) {
+  // start: the field the loop starts on; the script ends in the next.
+  const struct {
+    const char *name; uint16_t start; std::vector<int> verdicts;
+    std::vector<uint16_t> keys, want_calls; int want_bells;
+  } cases[] = {
+      {"number left: check then leave", 0, {}, {ENTER, ESC}, {0, 0, 1}, 0},
+      {"text left: once", 1, {}, {ENTER}, {1}, 0},
+      {"check refusal keeps the field", 0, {1}, {ENTER, ENTER, ESC}, {0, 0, 0, 1}, 1},
+      {"refusal on leaving only rings", 0, {0, 1}, {ENTER, ESC}, {0, 0, 1}, 1},
+      {"correction notifies without its own bell", 0, {1}, typed("99", {ENTER, ENTER, ESC}), {0, 0, 0, 1}, 1},
+      {"spin notifies each step", 3, {}, {DOWN, DOWN, ESC}, {3, 3, 3, 3}, 0},
+      {"yes/no toggle notifies, refusal rings", 4, {1}, {SP, ESC}, {4, 4, 4}, 1},
+      {"quick letter refused negative leaves", 4, {-1}, {ch('y')}, {4, 4}, 1},
+  };
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    memscreen_use();
+    fresh(c.keys);
     char buf[6] = "";
     form_field fields[5] = {
         field(FIELD_NUMBER, IN | FF_NOTIFY, 2, 0, 2, 1, 0, 50),
@@ -288,41 +144,17 @@ TEST_F(EntryTest, CallbackCheckAndNotifySteps) {
     };
     fields[1].text = buf;
     form f = make_form(FORM_FKEYS, fields, logging_callback);
-    cb_log = callback_log{{}, c.verdicts, fields};
-    for (uint16_t k : c.keys) memscreen_push_key(k);
+    cb_log = {{}, c.verdicts, fields};
     uint16_t index = c.start, key = 0;
-    // Fields after the start would take further keys; the script ends there.
     int st = accept_menu(&f, &index, &key);
     EXPECT_TRUE(st == 0 || st == ST_SCRIPT_END) << st;
     EXPECT_EQ(cb_log.calls, c.want_calls);
     EXPECT_EQ(memscreen_bells(), c.want_bells);
+    if (c.start == 0) {  // the field the callback marked is redrawn
+      EXPECT_EQ(cells(4, 0, 2), cells(2, 0, 2));
+      EXPECT_EQ(fields[2].flags & FF_CHANGED, 0);
+    }
   }
-}
-
-TEST_F(EntryTest, CallbackMarksAreRedrawn) {
-  form_field fields[3] = {
-      field(FIELD_NUMBER, IN | FF_NOTIFY, 2, 0, 2, 1, 0, 50),
-      field(FIELD_TEXT, FF_DATA, 3, 0, 0),
-      field(FIELD_NUMBER, FF_DATA, 4, 0, 2, 0, 0, 99),
-  };
-  form f = make_form(0, fields, logging_callback);
-  cb_log = callback_log{{}, {}, fields};
-  type("42");
-  keys({KEY_ENTER});
-  uint16_t index = 0, key = 0;
-  ASSERT_EQ(accept_menu(&f, &index, &key), 0);
-  EXPECT_EQ(cells(4, 0, 2), "42");
-  EXPECT_EQ(fields[2].flags & FF_CHANGED, 0);
-}
-
-TEST_F(EntryTest, NotifyWithoutCallbackIsQuiet) {
-  form_field fields[1] = {field(FIELD_YESNO, IN | FF_NOTIFY, 2, 0, 1, 0, 0, 1)};
-  form f = make_form(0, fields);
-  keys({KEY_SPACE, KEY_ENTER});
-  uint16_t index = 0, key = 0;
-  ASSERT_EQ(accept_menu(&f, &index, &key), 0);
-  EXPECT_EQ(fields[0].value, 1);
-  EXPECT_EQ(memscreen_bells(), 0);
 }
 
 } // namespace

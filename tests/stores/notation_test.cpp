@@ -6,152 +6,81 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-std::vector<uint8_t> key_read(const std::string &text, uint8_t max, int &rc) {
-  uint8_t bytes[255] = {};
-  uint8_t length = max;
-  rc = tdi_asctokeystring(text.c_str(), bytes, &length, 0);
-  return rc == 0 ? std::vector<uint8_t>(bytes, bytes + length) : std::vector<uint8_t>{};
-}
+using Bytes = std::vector<uint8_t>;
 
-std::vector<uint8_t> pti_read(const std::string &text, uint16_t max, int &rc) {
-  uint8_t bytes[PTI_MAX_CTRL_BYTES] = {};
-  uint16_t length = max;
-  rc = pti_asctobytestring(text.c_str(), bytes, &length);
-  return rc == 0 ? std::vector<uint8_t>(bytes, bytes + length) : std::vector<uint8_t>{};
-}
-
-TEST(Notation, EveryByteRoundTripsInBothNotations) {
-  for (int b = 0; b < 256; ++b) {
-    uint8_t byte = static_cast<uint8_t>(b);
-    char text[PTI_TEXT_BUF];
-    for (int line_mode = 0; line_mode < 2; ++line_mode) {
-      tdi_keystringtoasc(&byte, 1, text, line_mode);
-      int rc = 0;
-      EXPECT_EQ(key_read(text, 1, rc), std::vector<uint8_t>{byte}) << "key byte " << b;
-      EXPECT_LE(std::strlen(text), 4u);
-    }
-    pti_bytestringtoasc(&byte, 1, text);
-    int rc = 0;
-    EXPECT_EQ(pti_read(text, 1, rc), std::vector<uint8_t>{byte}) << "pti byte " << b;
-    EXPECT_LE(std::strlen(text), 4u);
+// Reads `text` in notation 0 (key) or 1 (byte string); a refusal must leave
+// the bytes and the length alone.
+std::optional<Bytes> read(int notation, const std::string &text, uint8_t max) {
+  uint8_t bytes[PTI_MAX_CTRL_BYTES];
+  std::memset(bytes, 0xEE, sizeof bytes);
+  uint8_t klen = max;
+  uint16_t plen = max;
+  int rc = notation == 0 ? tdi_asctokeystring(text.c_str(), bytes, &klen, 0)
+                         : pti_asctobytestring(text.c_str(), bytes, &plen);
+  if (rc != 0) {
+    EXPECT_TRUE(klen == max && plen == max && bytes[0] == 0xEE) << text;
+    return std::nullopt;
   }
+  return Bytes(bytes, bytes + (notation == 0 ? klen : plen));
 }
 
-TEST(Notation, CanonicalTexts) {
-  struct Case {
-    std::vector<uint8_t> bytes;
-    const char *key_text;
-    const char *pti_text;
-  };
-  const Case cases[] = {
-      {{27, '[', 'A'}, "\\033[A", "^[[A"},
-      {{'\\', '^'}, "\\\\\\^", "\\\\\\^"},
-      {{' ', 127, 128, 255}, "\\040\\177\\200\\377", "\\040^?\\200\\377"},
-      {{0, 31}, "\\000\\037", "^@^_"},
-      {{'!', '~'}, "!~", "!~"},
-      {{}, "", ""},
-  };
-  for (const Case &c : cases) {
-    char text[PTI_TEXT_BUF];
-    tdi_keystringtoasc(c.bytes.data(), static_cast<uint8_t>(c.bytes.size()), text, 0);
-    EXPECT_STREQ(text, c.key_text);
-    pti_bytestringtoasc(c.bytes.data(), static_cast<uint8_t>(c.bytes.size()), text);
-    EXPECT_STREQ(text, c.pti_text);
-  }
-}
-
-TEST(Notation, RandomSequencesRoundTripWithinColumnWidth) {
+TEST(Notation, EverySequenceRoundTripsWithinColumnWidth) {
   std::mt19937 rng(7);
-  for (int n = 0; n < 2000; ++n) {
-    std::vector<uint8_t> bytes(rng() % 12);
-    for (uint8_t &b : bytes)
-      b = static_cast<uint8_t>(rng());
-    char text[PTI_TEXT_BUF];
-    int rc = 0;
-    tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text, 0);
-    EXPECT_LE(std::strlen(text), 44u);
-    EXPECT_EQ(key_read(text, 11, rc), bytes);
-    pti_bytestringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text);
-    EXPECT_LE(std::strlen(text), 44u);
-    EXPECT_EQ(pti_read(text, 11, rc), bytes);
+  for (int n = 0; n < 2512; ++n) { // every byte alone in both key modes, then random runs
+    Bytes bytes = n < 512 ? Bytes{static_cast<uint8_t>(n)} : Bytes(rng() % 12);
+    if (n >= 512) {
+      for (uint8_t &b : bytes) b = static_cast<uint8_t>(rng());
+    }
+    char text[2][PTI_TEXT_BUF];
+    tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text[0], n < 512 ? n / 256 : 0);
+    pti_bytestringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text[1]);
+    for (int k = 0; k < 2; ++k) {
+      EXPECT_LE(std::strlen(text[k]), 4 * bytes.size()); // 11 bytes fit 44 columns
+      EXPECT_EQ(read(k, text[k], 11), bytes) << text[k];
+    }
   }
-  // 255 bytes of job control string stay under the 1024-byte buffer.
-  std::vector<uint8_t> all(255, 0xFF);
+  Bytes all(255, 0xFF); // 255 bytes of job control string stay under the text buffer
   char text[PTI_TEXT_BUF];
   pti_bytestringtoasc(all.data(), 255, text);
   EXPECT_EQ(std::strlen(text), 1020u);
 }
 
-TEST(Notation, ReaderAcceptsTheDocumentedForms) {
-  struct Case {
-    const char *text;
-    std::vector<uint8_t> bytes;
+TEST(Notation, CanonicalTexts) {
+  const std::tuple<Bytes, const char *, const char *> cases[] = {
+      {{27, '[', 'A'}, "\\033[A", "^[[A"},
+      {{'\\', '^'}, "\\\\\\^", "\\\\\\^"},
+      {{' ', 127, 128, 255}, "\\040\\177\\200\\377", "\\040^?\\200\\377"},
+      {{0, 31}, "\\000\\037", "^@^_"},
   };
-  const Case cases[] = {
-      {"\\e[2~", {27, '[', '2', '~'}},
-      {"\\x1b\\x7F", {27, 127}},
-      {"\\n\\r\\t", {10, 13, 9}},
-      {"^A^z^?^@", {1, 26, 127, 0}},
-      {"  AB  ", {'A', 'B'}},
-      {"\\377", {255}},
-  };
-  for (const Case &c : cases) {
-    int rc = 1;
-    EXPECT_EQ(key_read(c.text, 11, rc), c.bytes) << c.text;
-    EXPECT_EQ(rc, 0) << c.text;
-    EXPECT_EQ(pti_read(c.text, 11, rc), c.bytes) << c.text;
-    EXPECT_EQ(rc, 0) << c.text;
+  for (const auto &[bytes, key_text, pti_text] : cases) {
+    char text[PTI_TEXT_BUF];
+    tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text, 0);
+    EXPECT_STREQ(text, key_text);
+    pti_bytestringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text);
+    EXPECT_STREQ(text, pti_text);
   }
 }
 
-TEST(Notation, ReaderRefusesBadOrTooLongTexts) {
-  struct Case {
-    const char *text;
-    uint8_t max;
+TEST(Notation, ReaderAcceptsTheDocumentedFormsAndRefusesTheRest) {
+  const std::tuple<const char *, uint8_t, std::optional<Bytes>> cases[] = {
+      {"\\e[2~", 11, Bytes{27, '[', '2', '~'}}, {"\\x1b\\x7F", 11, Bytes{27, 127}},
+      {"\\n\\r\\t", 11, Bytes{10, 13, 9}},      {"^A^z^?^@", 11, Bytes{1, 26, 127, 0}},
+      {"  AB  ", 11, Bytes{'A', 'B'}},           {"", 11, Bytes{}},
+      {"\\", 11, {}},     {"\\q", 11, {}},  {"\\400", 11, {}}, {"\\12", 11, {}}, {"\\x1", 11, {}},
+      {"^", 11, {}},      {"^1", 11, {}},   {"A B", 11, {}},   {"\x80", 11, {}}, {"ABCDEFGHIJKL", 11, {}},
+      {"AB", 1, {}},      {"\\033[A", 2, {}}, {"AB\\q", 4, {}},
   };
-  const Case cases[] = {
-      {"\\", 11},       {"\\q", 11},        {"\\400", 11},  {"\\12", 11},
-      {"\\x1", 11},     {"\\xg0", 11},      {"^", 11},      {"^1", 11},
-      {"A B", 11},      {"\t", 11},         {"\x80", 11},   {"ABCDEFGHIJKL", 11},
-      {"AB", 1},        {"\\033[A", 2},
-  };
-  for (const Case &c : cases) {
-    int rc = 0;
-    key_read(c.text, c.max, rc);
-    EXPECT_NE(rc, 0) << c.text;
-    pti_read(c.text, c.max, rc);
-    EXPECT_NE(rc, 0) << c.text;
-  }
-}
-
-TEST(Notation, FailedReadLeavesLengthAndBytesAlone) {
-  uint8_t bytes[4] = {9, 9, 9, 9};
-  uint8_t length = 4;
-  EXPECT_NE(tdi_asctokeystring("AB\\q", bytes, &length, 0), 0);
-  EXPECT_EQ(length, 4);
-  EXPECT_EQ(bytes[0], 9);
-}
-
-TEST(Notation, PrinterNamesAreExactAndCaseSensitive) {
-  struct Case {
-    const char *name;
-    int rc;
-    uint16_t index;
-  };
-  const Case cases[] = {{"generic", 0, 0}, {"pcl", 0, 1}, {"dotmatrix", 0, 2},
-                        {"Generic", 1, 0}, {"generic.pti", 1, 0}, {"", 1, 0}};
-  for (const Case &c : cases) {
-    uint16_t index = 99;
-    EXPECT_EQ(pti_find_printer(c.name, &index) != 0, c.rc != 0) << c.name;
-    if (c.rc == 0) {
-      EXPECT_EQ(index, c.index) << c.name;
-    }
+  for (const auto &[text, max, bytes] : cases) {
+    EXPECT_EQ(read(0, text, max), bytes) << text;
+    EXPECT_EQ(read(1, text, max), bytes) << text;
   }
 }
 

@@ -2,6 +2,7 @@
 // reads and writes, and running the built program as a child process.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,50 +34,48 @@ private:
     std::string path_;
 };
 
-// Whole-file helpers. write_file creates or truncates; both return false on
-// any failure (read_file then leaves `out` empty).
+// write_file creates or truncates and says whether it worked; read_file
+// gives the contents, or "" when the file cannot be read.
 bool write_file(const std::string& path, std::string_view data);
-bool read_file(const std::string& path, std::string& out);
-// Convenience: the contents, or "" when the file cannot be read.
 std::string read_file(const std::string& path);
 bool file_exists(const std::string& path);
 
-// How to run a child. The child's stdin is /dev/null; stdout and stderr are
-// pipes (so it has no terminal at all).
+// How to run a child: stdin is /dev/null, stdout and stderr are pipes (so it
+// has no terminal at all).
 struct RunOptions {
-    std::string program = xn_binary();  // path of the executable
-    std::vector<std::string> args;    // arguments after argv[0]
-    // Changes to the inherited environment: "K=V" sets K, "K" removes it.
-    std::vector<std::string> env;
-    std::string cwd;                  // working folder; "" keeps ours
+    std::string program = xn_binary();
+    std::vector<std::string> args;    // after argv[0]
+    std::vector<std::string> env;     // changes: "K=V" sets K, "K" removes it
+    std::string cwd;                  // "" keeps ours
     int timeout_ms = 10000;           // then SIGKILL, timed_out = true
-    // When we are root, run as user "nobody" so that file permission checks
-    // apply (read-only file tests). Ignored when we are not root.
+    // When we are root, run as "nobody" so that file permissions apply.
     bool as_nobody = false;
 };
 
 struct RunResult {
     int status = -1;         // exit status, or -1 when it did not exit
     int signal = 0;          // the terminating signal, or 0
-    bool timed_out = false;  // killed by us after timeout_ms
-    std::string out;         // everything written to stdout
-    std::string err;         // everything written to stderr
+    bool timed_out = false;
+    std::string out, err;
 };
 
 RunResult run_program(const RunOptions& options);
-// Shorthand: run the program under test with args in cwd.
 RunResult run_xnconfig(const std::vector<std::string>& args, const std::string& cwd = "");
 
-// True when permission checks can be exercised: we are not root, or we are
-// root and user "nobody" exists (so as_nobody can drop privileges).
+// True when permission checks can be exercised: we are not root, or user
+// "nobody" exists for as_nobody to drop to.
 bool can_test_permissions();
 
-// Waits up to timeout_ms for child `pid` to end and reaps it (wstatus as
-// from waitpid). False when it is still running.
+// Waits up to timeout_ms for child `pid` to end and reaps it. False when it
+// is still running.
 bool wait_child(pid_t pid, int timeout_ms, int& wstatus);
 
-// Builds the child's environment from ours and a list of changes in the
-// RunOptions::env form. Exposed for the pseudo-terminal driver.
+// Our environment with changes in the RunOptions::env form.
 std::vector<std::string> child_environment(const std::vector<std::string>& changes);
+// Pointers into `strings` with a terminating null, for exec; built before
+// fork so that the child allocates nothing.
+std::vector<char*> c_array(std::vector<std::string>& strings);
+// Milliseconds from now to `deadline`, 0 once it has passed.
+int ms_left(std::chrono::steady_clock::time_point deadline);
 
 }  // namespace xntest

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -15,6 +14,8 @@
 #include "lib/kern.h"
 #include "lib/memscreen.h"
 #include "lib/pti_store.h"
+#include "lib/status.h"
+#include "lib/strs.h"
 #include "lib/tdi_store.h"
 #include "pti/pti.h"
 #include "scrmgr/scrmgr.h"
@@ -23,23 +24,15 @@
 
 namespace editor_test {
 
-constexpr uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP,
-                   DOWN = KEY_DOWN, SPACE = KEY_SPACE;
-// Ctrl-U: empties the text under edit.
-constexpr uint16_t CLEAR = 0x115;
+constexpr uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP, DOWN = KEY_DOWN, SPACE = KEY_SPACE;
+constexpr uint16_t CLEAR = 0x115; // Ctrl-U: empties the text under edit
 
-inline uint16_t ch(char c) {
-  return static_cast<uint16_t>(0x100 | static_cast<uint8_t>(c));
-}
+inline uint16_t ch(char c) { return static_cast<uint16_t>(0x100 | static_cast<uint8_t>(c)); }
 inline void keys(std::initializer_list<uint16_t> codes) {
   for (uint16_t c : codes) memscreen_push_key(c);
 }
-inline void type(const char *text) { memscreen_push_text(text); }
 // A menu item: its number typed over the selection, then Enter.
-inline void choose(int item) {
-  memscreen_push_key(ch(static_cast<char>('0' + item)));
-  memscreen_push_key(ENTER);
-}
+inline void choose(int item) { keys({ch(static_cast<char>('0' + item)), ENTER}); }
 // Replaces the text of the field under edit and ends it with `end`.
 inline void retype(const char *text, uint16_t end = ENTER) {
   memscreen_push_key(CLEAR);
@@ -50,9 +43,6 @@ inline void retype(const char *text, uint16_t end = ENTER) {
 class EditorTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    char buf[PATH_MAX];
-    ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
-    old_cwd_ = buf;
     ASSERT_EQ(chdir(dir_.path().c_str()), 0);
     reset_kern_state();
     init_kern("xnconfig", 32, 5, 32, 0, 0, 1);
@@ -68,26 +58,27 @@ protected:
   void TearDown() override {
     display_close();
     memscreen_release();
-    ASSERT_EQ(chdir(old_cwd_.c_str()), 0);
+    ASSERT_EQ(chdir("/"), 0); // the folder goes away with the test
   }
-
+  // A fresh screen (no message, no bells) for the next case of a loop.
+  static void fresh() {
+    display_close();
+    memscreen_use();
+    ASSERT_EQ(display_open(), 0);
+  }
   std::string file(const char *name) const { return dir_.file(name); }
   // The folder as the editors show it (symbolic links resolved).
-  std::string folder() const {
+  static std::string folder() {
     char buf[PATH_MAX];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
   }
-  static std::string cells(int row, int col, int n) {
-    return memscreen_row(row).substr(static_cast<size_t>(col),
-                                     static_cast<size_t>(n));
-  }
+  static std::string cells(int row, int col, int n) { return memscreen_row(row).substr(col, n); }
   static bool row_has(int row, const std::string &text) {
     return memscreen_row(row).find(text) != std::string::npos;
   }
 
 private:
   xntest::TempDir dir_;
-  std::string old_cwd_;
 };
 
 }  // namespace editor_test
