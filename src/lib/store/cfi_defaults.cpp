@@ -4,6 +4,8 @@
 
 #include "lib/strs.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -16,9 +18,13 @@ template <size_t N> void set_text(char (&dst)[N], const char *src) {
   std::strncpy(dst, src, N - 1);
 }
 
+// Called for every entry of every table on each load and save, so it avoids
+// the cost of a formatted print.
 template <size_t N> void set_numbered(char (&dst)[N], const char *prefix, uint32_t n) {
   std::memset(dst, 0, N);
-  std::snprintf(dst, N, "%s%u", prefix, n);
+  size_t len = std::min(std::strlen(prefix), N - 1);
+  std::memcpy(dst, prefix, len);
+  std::to_chars(dst + len, dst + N - 1, n);
 }
 
 // Serial settings of a new line or printer port: 9600 baud, 8N1.
