@@ -114,6 +114,12 @@ cell shown_cell(int row, int col) {
 
 int repaint_all() { return send_changes(true); }
 
+void mark_shown_blank() {
+  ensure_image();
+  std::fill(img.shown.begin(), img.shown.end(), cell{});
+  std::fill(img.known.begin(), img.known.end(), true);
+}
+
 const message_state &message() { return msg; }
 
 void select_backend(backend *b) { active = b; }
@@ -183,7 +189,7 @@ int connect_scrn(int, int) {
   ensure_image();
   int st = current_backend()->open();
   if (st != 0) return st;
-  return repaint_all();
+  return update_scrn();
 }
 
 void disconnect_scrn() { current_backend()->close(); }

@@ -59,6 +59,9 @@ cell shown_cell(int row, int col);
 // Sends every cell again (after a resize or a terminal that lost its
 // contents), then flushes.
 int repaint_all();
+// The backend has just cleared the terminal: every cell counts as a shown
+// blank, so that the next update sends only what is not blank.
+void mark_shown_blank();
 // Forgets the message and any insert/overtype state (fresh screen for tests).
 void reset_state();
 

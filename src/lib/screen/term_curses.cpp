@@ -157,7 +157,7 @@ private:
   void install_signals();
   void restore_signals();
   attr_t attr_of(uint8_t a, short *pair) const;
-  void check_size();
+  void check_size(bool repaint = true);
   void show_too_small();
   int wait_for_input();
   void shut_down_on_signal();
@@ -198,7 +198,8 @@ int terminal_screen::open() {
   for (const extra_key &k : EXTRA_KEYS) define_key(k.seq, k.key);
   start_colours();
   install_signals();
-  check_size();
+  // connect_scrn paints the image next.
+  check_size(false);
   return 0;
 }
 
@@ -269,7 +270,11 @@ void terminal_screen::put_cell(int row, int col, cell c) {
   if (!screen_ || too_small_ || row >= LINES || col >= COLS) return;
   short pair = 0;
   const attr_t attr = attr_of(c.attr, &pair);
-  if (utf8_) {
+  if (c.ch >= 0x20 && c.ch < 0x7F) {
+    // Plain ASCII, nearly every cell: the narrow call costs a fraction of
+    // building a wide character.
+    mvaddch(row, col, c.ch | attr | COLOR_PAIR(pair));
+  } else if (utf8_) {
     wchar_t wc[2] = {static_cast<wchar_t>(glyph_of(c.ch)), L'\0'};
     cchar_t cc;
     setcchar(&cc, wc, attr, pair, nullptr);
@@ -288,7 +293,7 @@ int terminal_screen::flush(int row, int col) {
   return 0;
 }
 
-void terminal_screen::check_size() {
+void terminal_screen::check_size(bool repaint) {
   too_small_ = LINES < FORM_LINES || COLS < FORM_COLS;
   if (too_small_) {
     show_too_small();
@@ -297,7 +302,10 @@ void terminal_screen::check_size() {
   // Everything is sent again: the terminal may have lost or moved it.
   clearok(curscr, TRUE);
   erase();
-  repaint_all();
+  if (repaint)
+    repaint_all();
+  else
+    mark_shown_blank();
 }
 
 void terminal_screen::show_too_small() {
