@@ -8,9 +8,10 @@
 namespace xnscreen {
 namespace {
 
-// Glyphs of bytes 0x00..0x1F (0x00 shows as a blank).
+// Glyphs of bytes 0x00..0x1F. 0x00 shows as a blank, and so does 0x0B,
+// which ends several questions to set the answer one column apart.
 constexpr std::u16string_view LOW =
-    u" ☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";
+    u" ☺☻♥♦♣♠•◘○◙ ♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";
 // Glyphs of bytes 0x80..0xFF.
 constexpr std::u16string_view HIGH =
     u"ÇüéâäàåçêëèïîìÄÅ"

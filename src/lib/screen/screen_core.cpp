@@ -49,7 +49,8 @@ std::string message_line() {
   std::string line;
   if (msg.code != 0) {
     line = message_text(msg.code);
-    if ((msg.code & 0xF000) == MSG_ERROR) {
+    // Statuses, plain or as error codes, carry their number.
+    if ((msg.code & 0xF000) == MSG_ERROR || msg.code < 0x1000) {
       char num[16];
       std::snprintf(num, sizeof num, " (%u)", msg.code & 0xFFFu);
       if (line.find(num + 1) == std::string::npos) line += num;

@@ -281,7 +281,8 @@ void terminal_screen::put_cell(int row, int col, cell c) {
     mvadd_wch(row, col, &cc);
   } else {
     // Another character set: the byte as it is, control bytes as '?'.
-    const chtype ch = (c.ch < 0x20 || c.ch == 0x7F) ? (c.ch ? '?' : ' ') : c.ch;
+    const bool blank = c.ch == 0 || c.ch == 0x0B;
+    const chtype ch = (c.ch < 0x20 || c.ch == 0x7F) ? (blank ? ' ' : '?') : c.ch;
     mvaddch(row, col, ch | attr | COLOR_PAIR(pair));
   }
 }
