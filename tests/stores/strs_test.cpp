@@ -29,7 +29,7 @@ TEST(StringTables, TextsFitTheirColumnsAndAreNotEmpty) {
       {"uart_parity_strs", uart_parity_strs, 1}, {"uart_stop_strs", uart_stop_strs, 1},
       {"pcq_disp_strs", pcq_disp_strs, 6},    {"pdf_papername_strs", pdf_papername_strs, 15},
       {"pdf_fontname_strs", pdf_fontname_strs, 23}, {"pdf_varfontmode_strs", pdf_varfontmode_strs, 10},
-      {"pti_comment", pti_comment, 31},       {"def_term_filename", def_term_filename, 15},
+      {"pti_comment", pti_comment, 15},       {"def_term_filename", def_term_filename, 15},
       {"pti_filename", pti_filename, 15},
   };
   for (const Table &t : tables) {

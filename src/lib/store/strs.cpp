@@ -55,9 +55,8 @@ const char *const ca_strs[16] = {
     "Blink Reverse Underline",
     "Blink Reverse Bold Underline"};
 
-const char *const pti_comment[3] = {"Plain text printer",
-                                    "PCL laser printer",
-                                    "Dot-matrix ESC printer"};
+// Shown on the 15-column Base line, and the comment of a new translation.
+const char *const pti_comment[3] = {"Plain text", "PCL laser", "Dot matrix ESC"};
 const char *const pti_filename[3] = {"generic", "pcl", "dotmatrix"};
 const char *const printer_strs[3] = {"Generic", "PCL Laser", "Dot Matrix"};
 const char *const ctrl_name_str[2] = {"Start Job", "End Job"};
