@@ -492,7 +492,7 @@ int act_on_selection(uint16_t item, const sys_desc &sd) {
     return target_os_item();
   default: {
     const int st = open_subscreen(item, sd);
-    full_redraw = item <= 2;
+    full_redraw = true;
     selection = item >= 7 ? 1 : static_cast<uint16_t>(item + 1);
     return st;
   }

@@ -68,9 +68,11 @@ int show_str_page(uint32_t handle, const table_page &pg) {
 
 // Takes the row form's values into `rec`, marking the editor changed.
 void store_str_row(str_desc *rec) {
-  const uint8_t enabled = str_row_fields[STR_ENABLE].value ? 1 : 0;
+  // Compared as it stands: a stored byte other than 0 or 1 that the user did
+  // not touch is not a change.
+  const uint16_t enabled = str_row_fields[STR_ENABLE].value;
   if (rec->str_enabled != enabled) {
-    rec->str_enabled = enabled;
+    rec->str_enabled = static_cast<uint8_t>(enabled);
     config_changed = 1;
   }
   if (std::strncmp(rec->str_value, str_value_buf, sizeof rec->str_value) != 0) {

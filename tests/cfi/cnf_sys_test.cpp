@@ -60,6 +60,9 @@ TEST_F(SubScreen, PdfCountResizesThePdfTableEachTime) {
 TEST_F(SubScreen, StringPagingShowsTheRightEntries) {
   const int count = static_cast<int>(sys().env_string_count);
   ASSERT_GE(count, 8) << "paging needs two pages of strings";
+  str_desc odd = entry(0);
+  odd.str_enabled = 2; // drawn as Yes; passing over it is no change
+  put_desc_str(h_, 0, &odd);
   const std::pair<script, int> cases[] = {
       {script().down(4), 1},                   // down from the bottom row scrolls by one
       {script().key(KEY_UP), count - 4},       // up from entry 0 wraps to the last page
