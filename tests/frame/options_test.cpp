@@ -34,6 +34,8 @@ TEST(ParseOptions, StatusesAndMessages) {
       {{"-L", std::string(300, 'x'), "-b"}, 4, {msg(err(ST_ARG_TOO_LONG), ": -L\n")}},
       {{"-h", "-l"}, 7, {}}, // help wins over a bad combination, unreported
       {{"-?", "-x"}, 7, {msg(err(ST_BAD_OPTION), ": -x\n")}},
+      {{"-a:load,save"}, 0, {}}, // the audit options use up the word
+      {{"-a:none"}, 4, {msg(MSG_BAD_AUDIT, ": none\n")}},
       {{"-x", "-O", "bad", "-l", "a", "b"}, 4, // every error, in scan order
        {msg(err(ST_BAD_OPTION), ": -x\n"), msg(MSG_BAD_TARGET, ": bad\n"), msg(MSG_INI_NOT_BATCH),
         msg(MSG_OPERANDS)}},

@@ -2,7 +2,10 @@
 // yes/no prompt.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+#include "lib/kern.h"
 
 #include "scrmgr_fixture.h"
 
@@ -68,6 +71,33 @@ TEST_F(ScreenTest, LoopEndsOnBadKindAndLibraryStatus) {
   index = 1;  // the script runs out in field 2
   EXPECT_EQ(accept_menu(&f, &index, &key), ST_SCRIPT_END);
   EXPECT_EQ(index, 2);
+}
+
+// Each refusal of the screen manager leaves a trace line naming its place.
+TEST_F(ScreenTest, TraceLinesNameTheirPlace) {
+  const struct {
+    const char *name; form_field fld; std::vector<uint16_t> keys; int want_status; int line;
+    const char *function;
+  } cases[] = {
+      {"too wide to draw", label(IN, 3, 5, 256, "x"), {}, 1, 234, "display_field"},
+      {"number past 65535", field(FIELD_NUMBER, IN, 3, 5, 5, 0, 0, 65535), typed("70000", {ENTER, ENTER}), 0, 533, "accept_num_field"},
+      {"no input field", label(FF_STATIC, 3, 5, 1, "x"), {}, 1, 692, "accept_menu"},
+      {"kind outside 0 to 4", field(7, IN, 3, 5, 1), {}, 1, 1210, "accept_menu"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh(c.keys);
+    form_field fld = c.fld;
+    form f{0, 1, nullptr, &fld};
+    uint16_t index = 0, key = 0;
+    proc_trace_mask_ = 0x200;
+    testing::internal::CaptureStderr();
+    int st = accept_menu(&f, &index, &key);
+    std::string err = testing::internal::GetCapturedStderr();
+    proc_trace_mask_ = 0;
+    EXPECT_EQ(st, c.want_status);
+    EXPECT_EQ(err, "trace: scrmgr:" + std::to_string(c.line) + " " + c.function + " SE_INV_OPER\n");
+  }
 }
 
 TEST_F(ScreenTest, AskYesNoAnswers) {

@@ -61,7 +61,7 @@ TEST_F(OpenTest, OpensOnlyOnAConsoleOrPlainTelnetOfASaneSize) {
     int lines, cols; uint8_t console, telnet, stream; uint32_t trace_mask; int want; const char *err;
   } cases[] = {
       {24, 80, 0, 0, 0, 0x1FF, 1, ""},
-      {24, 80, 0, 1, 1, 0x200, 1, "display_open"},
+      {24, 80, 0, 1, 1, 0x200, 1, "scrmgr:86 display_open SE_INV_OPER"},
       {24, 80, 0, 1, 0, 0x200, 0, ""},
       {24, 80, 1, 1, 1, 0x200, 0, ""},
       {255, 257, 1, 0, 0, 0, 1, "line=255 col=257"},  // 65535 cells and up
