@@ -1,6 +1,7 @@
 // Option scanning, audit options and the audit file, and the help text.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -120,14 +121,22 @@ TEST_F(AuditTrail, RefusesFilesThatCannotBeOpenedAndDefaultsItsName) {
   reset_kern_state();
   EXPECT_EQ(set_audit_kern(dir.path().c_str()), ST_ACCESS); // a directory
   EXPECT_FALSE(test_audit_kern());
+  EXPECT_EQ(set_audit_kern(dir.file("none/trail.log").c_str()), ST_NO_PATH);
+  EXPECT_FALSE(test_audit_kern());
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   int st = set_audit_kern("");
-  audit_file_event("save", "cfi", "rel.cfi", 0);
+  // Made only by the first event: an option error found later leaves no file.
+  const bool made_early = access("xnconfig.audit", F_OK) == 0;
+  // ... and where the current directory was then, wherever the editor went.
+  ASSERT_EQ(::mkdir("sub", 0700), 0);
+  ASSERT_EQ(chdir("sub"), 0);
+  audit_file_event("save", "cfi", "../rel.cfi", 0);
   do_cleanup_kern();
   ASSERT_EQ(chdir(old), 0);
   EXPECT_EQ(st, 0);
+  EXPECT_FALSE(made_early);
   // The default file in the current directory; a relative name recorded in full.
   std::string text = xntest::read_file(dir.file("xnconfig.audit"));
   EXPECT_NE(text.find(dir.path() + "/rel.cfi\tok\n"), std::string::npos) << text;

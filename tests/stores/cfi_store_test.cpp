@@ -233,6 +233,7 @@ TEST(CfiStore, SavesAndSideFilesNeverLoseTheOldFile) {
   con_desc c{};
   get_desc_con(h, 0, &c);
   c.timeout = 42;
+  std::memset(c.term, 'x', sizeof c.term); // unterminated: saved cut, never unreadable
   put_desc_con(h, 0, &c);
 
   ::mkdir(dir.file("adir").c_str(), 0755);
@@ -256,6 +257,7 @@ TEST(CfiStore, SavesAndSideFilesNeverLoseTheOldFile) {
   ASSERT_EQ(load_cfi(check, (name + ".save").c_str()), 0);
   get_desc_con(check, 0, &c);
   EXPECT_EQ(c.timeout, 42);
+  EXPECT_EQ(std::string(c.term), std::string(sizeof c.term - 1, 'x'));
   close_cfi(&check), close_cfi(&clean), close_cfi(&h);
 }
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -79,6 +80,10 @@ TEST(SampleFiles, OlderRevisionsLoadAndAreBroughtUp) {
   const std::string missing = data_dir + "/no-such-file.cfi";
   EXPECT_EQ(load_cfi(h, missing.c_str()), ST_NO_FILE);
   EXPECT_NE(std::string(get_error_buffer_cfi(h)).find(missing), std::string::npos);
+  // A pipe or device is refused at once, not waited on or read for ever.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.cfi").c_str(), 0600), 0);
+  for (const std::string &name : {dir.file("pipe.cfi"), std::string("/dev/zero")})
+    EXPECT_EQ(load_cfi(h, name.c_str()), ST_BAD_DATA) << name;
   close_cfi(&h);
 
   open_tdi(&h, 1);

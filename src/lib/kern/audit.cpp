@@ -40,7 +40,8 @@ constexpr audit_option audit_options[] = {
 constexpr const char *DEFAULT_AUDIT_FILE = "xnconfig.audit";
 
 struct audit_state {
-  int fd = -1;
+  std::string name;       // the trail's file; empty: no trail
+  int fd = -1;            // open once the file exists
   unsigned selection = 0; // options validated so far; 0: none given
 };
 
@@ -113,6 +114,25 @@ std::string full_name(const char *name) {
   return name;
 }
 
+// Opens the trail, creating it: done at the first event, so that a run
+// ended by a later option error leaves no empty trail behind.
+bool open_trail() {
+  audit_state &a = audit();
+  if (a.fd < 0 && !a.name.empty())
+    a.fd = open(a.name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  return a.fd >= 0;
+}
+
+// Whether a new file may be made at `name`: its folder must be writable.
+int check_folder(const char *name) {
+  std::string folder = name;
+  size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  if (access(folder.c_str(), W_OK | X_OK) == 0) return 0;
+  int err = errno;
+  return err == ENOENT ? ST_NO_PATH : status_from_errno(err);
+}
+
 } // namespace
 
 void kern_audit_reset() {
@@ -145,28 +165,35 @@ bool getopt_audit_kern(char **opts) {
 int set_audit_kern(const char *file) {
   const char *name = file && *file ? file : DEFAULT_AUDIT_FILE;
   if (std::strlen(name) > NAME_MAX_LEN) return ST_NAME_TOO_LONG;
-  int fd = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  // An existing file is opened now (which writes nothing); a new one is only
+  // checked for, and made at the first event.
+  int fd = open(name, O_WRONLY | O_APPEND | O_CLOEXEC);
+  int err = fd < 0 ? errno : 0;
+  if (fd < 0 && err != ENOENT) return status_from_errno(err);
   if (fd < 0) {
-    int err = errno;
-    return err == ENOENT ? ST_NO_PATH : status_from_errno(err);
+    int st = check_folder(name);
+    if (st != 0) return st;
   }
   audit_state &a = audit();
   if (a.fd >= 0) close(a.fd);
   a.fd = fd;
+  // In full: the editor may change the current directory before the first
+  // event creates the file.
+  char cwd[NAME_BUF];
+  a.name = name[0] != '/' && getcwd(cwd, sizeof cwd) ? std::string(cwd) + "/" + name : name;
   return 0;
 }
 
-bool test_audit_kern() { return audit().fd >= 0; }
+bool test_audit_kern() { return !audit().name.empty(); }
 
 uint32_t get_audit_han_kern() {
-  int fd = audit().fd;
-  return fd >= 0 ? static_cast<uint32_t>(fd) : 0xFFFF;
+  return open_trail() ? static_cast<uint32_t>(audit().fd) : 0xFFFF;
 }
 
 void audit_file_event(const char *op, const char *kind, const char *name,
                       int status) {
-  if (audit().fd < 0 || !op) return;
-  if (!wanted(op, status)) return;
+  if (audit().name.empty() || !op) return;
+  if (!wanted(op, status) || !open_trail()) return;
   std::string line = utc_time() + "\t" + field(user_name().c_str()) + "\t" +
                      field(op) + "\t" + field(kind ? kind : "") + "\t" +
                      field(name && *name ? full_name(name).c_str() : "") + "\t";

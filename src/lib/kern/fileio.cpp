@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -41,6 +42,10 @@ bool write_all(int fd, const char *data, size_t size, int &err) {
   }
   return true;
 }
+
+// Far above the largest configuration the stores accept (every table at its
+// limit, every text in octal notation).
+constexpr size_t MAX_FILE_BYTES = 64u << 20;
 
 std::vector<side_file_writer> &writers() {
   static std::vector<side_file_writer> list;
@@ -105,7 +110,9 @@ int write_file_atomic(const char *name, const std::string &content,
 }
 
 int read_file_whole(const char *name, std::string &content, std::string &error) {
-  int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe given as a file cannot hang the open; it
+  // is refused below like every other file that is not a regular one.
+  int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     int err = errno;
     error = describe("read", name, err);
@@ -117,6 +124,15 @@ int read_file_whole(const char *name, std::string &content, std::string &error) 
     error = describe("read", name, EISDIR);
     return status_from_errno(EISDIR);
   }
+  // A device or pipe could feed bytes for ever, and no configuration comes
+  // near the size limit: both are refused before any memory is taken.
+  if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > MAX_FILE_BYTES) {
+    ::close(fd);
+    error = std::string("cannot read ") + name +
+            (S_ISREG(st.st_mode) ? ": larger than any configuration file"
+                                 : ": not a regular file");
+    return ST_BAD_DATA;
+  }
   content.clear();
   if (st.st_size > 0)
     content.reserve(static_cast<size_t>(st.st_size));
@@ -125,6 +141,11 @@ int read_file_whole(const char *name, std::string &content, std::string &error) 
     ssize_t n = ::read(fd, chunk, sizeof chunk);
     if (n == 0)
       break;
+    if (n > 0 && content.size() + static_cast<size_t>(n) > MAX_FILE_BYTES) {
+      ::close(fd);
+      error = std::string("cannot read ") + name + ": larger than any configuration file";
+      return ST_BAD_DATA;
+    }
     if (n < 0) {
       if (errno == EINTR)
         continue;

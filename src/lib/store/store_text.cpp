@@ -124,7 +124,9 @@ bool parse_number(std::string_view in, uint32_t &value) {
 }
 
 void append_text_value(std::string &out, const char *text, size_t size) {
-  size_t n = strnlen(text, size);
+  // The last byte of a buffer is its end mark: a text put without one is
+  // cut there, as the reader would refuse a value filling the buffer.
+  size_t n = size > 0 ? strnlen(text, size - 1) : 0;
   size_t plain = 0; // start of the run of bytes written as they are
   for (size_t i = 0; i < n; ++i) {
     auto c = static_cast<unsigned char>(text[i]);
