@@ -52,6 +52,7 @@ TEST_F(PtiCtrl, UseFileRuleAndCanonicalText) {
       {"unreadable notation keeps the stored value", 0, "^[E", 'n', "^!", 0, "^[E", 0, 1},
       {"file to byte string on bad notation keeps both", 1, "^!", 'n', "^!", 1, "^!", 1, 1},
       {"empty file name", 1, "a.job", 'y', "", 1, "", 1, 0},
+      {"empty byte string", 0, "^[E", 'n', "", 0, "", 1, 0},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
