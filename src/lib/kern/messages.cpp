@@ -25,6 +25,7 @@ constexpr message_row status_texts[] = {
     {ST_ACCESS, "Permission denied"},
     {ST_NO_MEMORY, "Not enough memory"},
     {ST_BAD_DATA, "File contents not valid"},
+    {ST_TRUNCATED, "File is incomplete (truncated)"},
     {ST_WRITE_FAULT, "Write failed"},
     {ST_READ_FAULT, "Read failed"},
     {ST_DISK_FULL, "No space left on the device"},

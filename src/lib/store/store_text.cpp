@@ -338,7 +338,7 @@ int check_header(const std::vector<text_line> &lines, const char *kind,
   } else if (revision >= 2 && need_end) {
     bad_line = lines.back().line;
     why = "file ends without [end] (truncated)";
-    return ST_BAD_DATA;
+    return ST_TRUNCATED;
   }
   return 0;
 }
