@@ -496,9 +496,7 @@ int load_cfi(uint32_t handle, const char *name) {
     st = parse_cfi(text, d, s->d.head.target, e);
     if (st == 0) {
       s->d = std::move(d);
-      s->st.file_name = name;
-      s->st.dirty = false;
-      s->st.error.clear();
+      mark_in_step(s->st, name);
     } else {
       s->st.error = line_error(e.line, e.reason);
     }
@@ -511,14 +509,7 @@ int save_cfi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   cfi_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  int st = write_file_atomic(name, render(s->d), s->st.error);
-  if (st == 0) {
-    s->st.file_name = name;
-    s->st.dirty = false;
-    s->st.error.clear();
-  }
-  audit_file_event("save", "cfi", name, st);
-  return st;
+  return save_text(s->st, name, render(s->d), "cfi");
 }
 
 int default_cfi(uint32_t handle, int /*all*/, uint8_t target_os) {

@@ -234,10 +234,8 @@ int load_pti(uint32_t handle, const char *name) {
     st = parse(text, d, revision, s->st.error);
   if (st == 0) {
     s->d = d;
-    s->st.file_name = name;
-    s->st.dirty = false;
+    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
-    s->st.error.clear();
   }
   audit_file_event("load", "pti", name, st);
   return st;
@@ -247,14 +245,7 @@ int save_pti(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   pti_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  int st = write_file_atomic(name, render(s->d), s->st.error);
-  if (st == 0) {
-    s->st.file_name = name;
-    s->st.dirty = false;
-    s->st.error.clear();
-  }
-  audit_file_event("save", "pti", name, st);
-  return st;
+  return save_text(s->st, name, render(s->d), "pti");
 }
 
 int default_pti(uint32_t handle, uint8_t printer_type) {

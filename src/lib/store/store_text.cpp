@@ -359,6 +359,21 @@ std::string line_error(int line, std::string_view reason) {
   return s;
 }
 
+void mark_in_step(store_state &st, const char *name) {
+  st.file_name = name;
+  st.dirty = false;
+  st.error.clear();
+}
+
+int save_text(store_state &st, const char *name, const std::string &content,
+              const char *kind) {
+  int status = write_file_atomic(name, content, st.error);
+  if (status == 0)
+    mark_in_step(st, name);
+  audit_file_event("save", kind, name, status);
+  return status;
+}
+
 void write_side_file(const store_state &st, const std::string &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;

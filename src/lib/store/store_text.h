@@ -122,6 +122,13 @@ struct store_state {
   bool dirty = false;    // changes not yet saved
 };
 
+// The store now holds the file `name` as it is on disk.
+void mark_in_step(store_state &st, const char *name);
+// Writes a store's text to `name` (safely, see write_file_atomic) and
+// records the save in the audit trail; `kind` is "cfi", "tdi" or "pti".
+int save_text(store_state &st, const char *name, const std::string &content,
+              const char *kind);
+
 // Saves `content` to "<file>.save" (or `default_name` + ".save" in the
 // current directory when the store never had a file).
 void write_side_file(const store_state &st, const std::string &content,

@@ -302,10 +302,8 @@ int load_tdi(uint32_t handle, const char *name) {
   if (st == 0) {
     d.keys.reserve(TDI_MAX_KEYS);
     s->d = std::move(d);
-    s->st.file_name = name;
-    s->st.dirty = false;
+    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
-    s->st.error.clear();
   }
   audit_file_event("load", "tdi", name, st);
   return st;
@@ -315,14 +313,7 @@ int save_tdi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   tdi_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  int st = write_file_atomic(name, render(s->d), s->st.error);
-  if (st == 0) {
-    s->st.file_name = name;
-    s->st.dirty = false;
-    s->st.error.clear();
-  }
-  audit_file_event("save", "tdi", name, st);
-  return st;
+  return save_text(s->st, name, render(s->d), "tdi");
 }
 
 int default_tdi(uint32_t handle, uint8_t base_terminal) {
