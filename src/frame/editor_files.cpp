@@ -309,6 +309,21 @@ int editor_enter(const editor_files &ef, editor_state &st,
   return 0;
 }
 
+int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em,
+               uint8_t base, const char *given) {
+  editor_state_reset(st);
+  int s = ef.open(&st.handle, base);
+  if (s > 0) {
+    show_message_text(static_cast<uint32_t>(s), ef.open_call);
+    delay_kern(10);
+    return s;
+  }
+  s = editor_enter(ef, st, em, given);
+  if (s <= 0) s = editor_menu_loop(ef, st, em);
+  int closed = ef.close(&st.handle);
+  return s > 0 ? s : closed > 0 ? closed : 0;
+}
+
 int editor_menu_loop(const editor_files &ef, editor_state &st,
                      const editor_menu &em) {
   bool full = true;

@@ -18,6 +18,9 @@ struct editor_files {
   const char *ask_save_retrieved; // leaving, content from a file
   const char *ask_save_base;      // leaving, content from a base
   const char *ask_save_failed;    // leaving, the save failed
+  const char *open_call;          // shown beside a failed open: "open_tdi"
+  int (*open)(uint32_t *handle, uint8_t base);
+  int (*close)(uint32_t *handle);
   int (*load)(uint32_t handle, const char *name);
   int (*save)(uint32_t handle, const char *name, uint8_t is_new);
   const char *(*error_text)(uint32_t handle);
@@ -75,6 +78,10 @@ struct editor_menu {
   int (*run_item)(uint16_t item, bool *full);
 };
 
+// The whole editor: opens its store on `base`, enters with the file given,
+// runs the menu until the user leaves, closes the store; the status.
+int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em,
+               uint8_t base, const char *given);
 // Entry after the store is open: the current directory, the file given (a
 // positive result means: close and return it), the title and selection.
 int editor_enter(const editor_files &ef, editor_state &st,

@@ -98,6 +98,9 @@ const editor_files files{
         "The base translation has been changed, do you wish to save it? ",
     .ask_save_failed =
         "The translation cannot be saved, do you wish to discard it? ",
+    .open_call = "open_pti",
+    .open = open_pti,
+    .close = close_pti,
     .load = load_pti,
     .save = save_pti,
     .error_text = get_error_buffer_pti,
@@ -216,17 +219,7 @@ const editor_menu main_screen{.menu = &menu,
 }  // namespace
 
 int pti_main(const char *name) {
-  editor_state_reset(state);
-  int s = open_pti(&state.handle, printer_type);
-  if (s > 0) {
-    show_message_text(static_cast<uint32_t>(s), "open_pti");
-    delay_kern(10);
-    return s;
-  }
-  s = editor_enter(files, state, main_screen, name);
-  if (s <= 0) s = editor_menu_loop(files, state, main_screen);
-  int closed = close_pti(&state.handle);
-  return s > 0 ? s : closed > 0 ? closed : 0;
+  return editor_run(files, state, main_screen, printer_type, name);
 }
 
 void reset_pti_state() {

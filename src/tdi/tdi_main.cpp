@@ -115,6 +115,9 @@ const editor_files files{
         "The base description has been changed, do you wish to save it? ",
     .ask_save_failed =
         "The description cannot be saved, do you wish to discard it? ",
+    .open_call = "open_tdi",
+    .open = open_tdi,
+    .close = close_tdi,
     .load = load_tdi,
     .save = save_tdi,
     .error_text = get_error_buffer_tdi,
@@ -244,17 +247,7 @@ const editor_menu main_screen{.menu = &menu,
 }  // namespace
 
 int tdi_main(const char *name) {
-  editor_state_reset(state);
-  int s = open_tdi(&state.handle, base_terminal);
-  if (s > 0) {
-    show_message_text(static_cast<uint32_t>(s), "open_tdi");
-    delay_kern(10);
-    return s;
-  }
-  s = editor_enter(files, state, main_screen, name);
-  if (s <= 0) s = editor_menu_loop(files, state, main_screen);
-  int closed = close_tdi(&state.handle);
-  return s > 0 ? s : closed > 0 ? closed : 0;
+  return editor_run(files, state, main_screen, base_terminal, name);
 }
 
 void reset_tdi_state() {
