@@ -167,7 +167,9 @@ private:
 int terminal_screen::open() {
   if (screen_) return 0;
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) return ST_NO_TERMINAL;
-  std::setlocale(LC_ALL, "");
+  // Only the character type matters to the screen (UTF-8 or not); the
+  // other categories would cost a dozen file reads at every start.
+  std::setlocale(LC_CTYPE, "");
   utf8_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
   const char *term = std::getenv("TERM");
   if (!term || !*term || !terminal_known()) return ST_NO_TERMINAL;
@@ -185,6 +187,9 @@ int terminal_screen::open() {
   add_capability("cnorm");
   add_capability("sgr0");
   trim_attribute_strings();
+  // No check for typeahead while drawing: a screen is sent in one write,
+  // not interrupted line by line to poll the keyboard.
+  typeahead(-1);
   // Raw: Ctrl-C and the like arrive as keys, not as signals.
   raw();
   noecho();
