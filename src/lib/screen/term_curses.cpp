@@ -102,7 +102,6 @@ const extra_key EXTRA_KEYS[] = {
 };
 
 void trim_attribute_strings();
-bool terminal_known();
 
 uint16_t key_from_curses(int k) {
   if (k >= KEY_F(1) && k <= KEY_F(6)) return static_cast<uint16_t>(0x302 + (k - KEY_F(1)));
@@ -172,7 +171,7 @@ int terminal_screen::open() {
   std::setlocale(LC_CTYPE, "");
   utf8_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
   const char *term = std::getenv("TERM");
-  if (!term || !*term || !terminal_known()) return ST_NO_TERMINAL;
+  if (!term || !*term) return ST_NO_TERMINAL;
   rescue.armed = tcgetattr(STDIN_FILENO, &rescue.modes) == 0;
   // newterm, unlike initscr, reports an unknown terminal instead of exiting.
   screen_ = newterm(nullptr, stdout, stdin);
@@ -181,6 +180,16 @@ int terminal_screen::open() {
     return ST_NO_TERMINAL;
   }
   set_term(screen_);
+  // A form needs a cursor that can be put anywhere; a terminal without
+  // (a printing or "dumb" one) is refused rather than garbled.
+  const char *cup = tigetstr(const_cast<char *>("cup"));
+  if (cup == nullptr || cup == reinterpret_cast<char *>(-1)) {
+    endwin();
+    delscreen(screen_);
+    screen_ = nullptr;
+    rescue.armed = false;
+    return ST_NO_TERMINAL;
+  }
   rescue.len = 0;
   add_capability("rmcup");
   add_capability("rmkx");
@@ -460,13 +469,6 @@ void cut_prefix(const char *name, const char *prefix) {
 
 // Looks the terminal type up quietly first: a failing newterm leaves memory
 // behind that nothing can free.
-bool terminal_known() {
-  int err = 0;
-  if (setupterm(nullptr, STDOUT_FILENO, &err) != OK) return false;
-  del_curterm(cur_term);
-  return true;
-}
-
 void trim_attribute_strings() {
   cut_prefix("sgr", "%?%p9%t\033(0%e\033(B%;");
   cut_prefix("sgr0", "\033(B");
