@@ -349,6 +349,29 @@ int editor_menu_loop(const editor_files &ef, editor_state &st,
   }
 }
 
+int editor_select_base(const editor_files &ef, editor_state &st, form *base_line,
+                       uint16_t choice, uint16_t types, uint8_t *base,
+                       bool *advance) {
+  const char *question = *st.changed     ? ef.ask_reset_changed
+                         : *st.retrieved ? ef.ask_reset_retrieved
+                                         : nullptr;
+  int16_t answer = 1;
+  int s = question ? ask_question(question, &answer) : 0;
+  *advance = false;
+  if (s > 0 || answer != 1) return s;
+  uint16_t field = choice, key = 0;
+  s = accept_menu(base_line, &field, &key);
+  if (s > 0 || key == KEY_ESC) return s;
+  if (base_line->fields[choice].value < types)
+    *base = static_cast<uint8_t>(base_line->fields[choice].value);
+  // The comment follows the base on the next pass of the menu.
+  s = ef.reset_to_base(st.handle);
+  *st.changed = *st.retrieved;
+  *st.saved = 0;
+  *advance = true;
+  return s;
+}
+
 int editor_change_directory(editor_state &st) {
   char work[256];
   copy_text(work, sizeof work, st.cur_dir);

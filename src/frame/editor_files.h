@@ -18,6 +18,8 @@ struct editor_files {
   const char *ask_save_retrieved; // leaving, content from a file
   const char *ask_save_base;      // leaving, content from a base
   const char *ask_save_failed;    // leaving, the save failed
+  const char *ask_reset_changed;  // item 1 while changed
+  const char *ask_reset_retrieved; // item 1 on content from a file
   const char *open_call;          // shown beside a failed open: "open_tdi"
   int (*open)(uint32_t *handle, uint8_t base);
   int (*close)(uint32_t *handle);
@@ -93,6 +95,12 @@ int editor_menu_loop(const editor_files &ef, editor_state &st,
 // The file named at entry. A positive result means: close and return it.
 int editor_load_at_entry(const editor_files &ef, editor_state &st,
                          const char *given);
+// Item 1: asks before a reset, runs the Base line from `choice`, stores a
+// valid choice (below `types`) in *base and resets the store to it (also
+// when unchanged). *advance tells whether the menu proposes the next item.
+int editor_select_base(const editor_files &ef, editor_state &st, form *base_line,
+                       uint16_t choice, uint16_t types, uint8_t *base,
+                       bool *advance);
 // Menu items: change directory, save and retrieve.
 int editor_change_directory(editor_state &st);
 int editor_save(const editor_files &ef, editor_state &st);

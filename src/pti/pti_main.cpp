@@ -98,6 +98,10 @@ const editor_files files{
         "The base translation has been changed, do you wish to save it? ",
     .ask_save_failed =
         "The translation cannot be saved, do you wish to discard it? ",
+    .ask_reset_changed =
+        "The translation has been changed, do you really wish to reset it? ",
+    .ask_reset_retrieved =
+        "Do you really wish to reset the retrieved translation to base? ",
     .open_call = "open_pti",
     .open = open_pti,
     .close = close_pti,
@@ -115,26 +119,8 @@ struct item_end {
 };
 
 int select_base(item_end *end) {
-  const char *question =
-      trans_changed ? "The translation has been changed, do you really wish "
-                      "to reset it? "
-      : trans_retrieved
-          ? "Do you really wish to reset the retrieved translation to base? "
-          : nullptr;
-  int16_t answer = 1;
-  int s = question ? ask_question(question, &answer) : 0;
-  end->advance = false;
-  if (s > 0 || answer != 1) return s;
-  uint16_t field = BASE_CHOICE, key = 0;
-  s = accept_menu(&base_line, &field, &key);
-  if (s > 0 || key == KEY_ESC) return s;
-  if (base_fields[BASE_CHOICE].value < PTI_PRINTER_TYPES)
-    printer_type = static_cast<uint8_t>(base_fields[BASE_CHOICE].value);
-  s = default_pti(state.handle, printer_type);
-  trans_changed = trans_retrieved;
-  trans_saved = 0;
-  end->advance = true;
-  return s;
+  return editor_select_base(files, state, &base_line, BASE_CHOICE, PTI_PRINTER_TYPES,
+                            &printer_type, &end->advance);
 }
 
 int change_comment(item_end *end) {

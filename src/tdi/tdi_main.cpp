@@ -115,6 +115,10 @@ const editor_files files{
         "The base description has been changed, do you wish to save it? ",
     .ask_save_failed =
         "The description cannot be saved, do you wish to discard it? ",
+    .ask_reset_changed =
+        "The description has been changed, do you really wish to reset it? ",
+    .ask_reset_retrieved =
+        "Do you really wish to reset the retrieved description to base? ",
     .open_call = "open_tdi",
     .open = open_tdi,
     .close = close_tdi,
@@ -132,27 +136,8 @@ struct item_end {
 };
 
 int select_base(item_end *end) {
-  const char *question =
-      desc_changed ? "The description has been changed, do you really wish to "
-                     "reset it? "
-      : desc_retrieved
-          ? "Do you really wish to reset the retrieved description to base? "
-          : nullptr;
-  int16_t answer = 1;
-  int s = question ? ask_question(question, &answer) : 0;
-  end->advance = false;
-  if (s > 0 || answer != 1) return s;
-  uint16_t field = BASE_CHOICE, key = 0;
-  s = accept_menu(&base_line, &field, &key);
-  if (s > 0 || key == KEY_ESC) return s;
-  if (base_fields[BASE_CHOICE].value < TDI_TERM_TYPES)
-    base_terminal = static_cast<uint8_t>(base_fields[BASE_CHOICE].value);
-  s = default_tdi(state.handle, base_terminal);
-  if (s <= 0) s = refresh_comment(state.handle);
-  desc_saved = 0;
-  desc_changed = desc_retrieved;
-  end->advance = true;
-  return s;
+  return editor_select_base(files, state, &base_line, BASE_CHOICE, TDI_TERM_TYPES,
+                            &base_terminal, &end->advance);
 }
 
 int change_comment(item_end *end) {
