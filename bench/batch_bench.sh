@@ -14,4 +14,7 @@ echo "big.cfi: $(wc -c <"$work/big.cfi") bytes, $(wc -l <"$work/big.cfi") lines"
 cd "$work"
 # The batch update rewrites big.cfi in place; its content does not change.
 hyperfine -N --warmup 5 'cp big.cfi copy.cfi' "$build/xnconfig -q -b big.cfi"
+# The same two taking turns run by run, so that a change in the machine's
+# load during the run falls on both alike.
+python3 "$src/bench/interleave.py" --runs 300 -- cp big.cfi copy.cfi -- "$build/xnconfig" -q -b big.cfi
 "$build/cfi_load_save_bench" --benchmark_min_time=0.5

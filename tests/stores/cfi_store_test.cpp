@@ -213,6 +213,57 @@ TEST(CfiStore, IniSectionsMergeSubsetsAndNothingOnFailure) {
   close_cfi(&h);
 }
 
+TEST(CfiStore, LargeFilesAndSectionsInAnyOrder) {
+  xntest::TempDir dir;
+  uint32_t h = 0, back = 0;
+  open_cfi(&h, TARGET_UNIX);
+  open_cfi(&back, TARGET_WINDOWS);
+  // Every console differs from its default: the text is written in many
+  // chunks and must read back whole.
+  sys_desc s{};
+  get_desc_sys(h, &s);
+  s.con_count = CFI_MAX_DEVICES;
+  ASSERT_EQ(put_desc_sys(h, &s), 0);
+  Rng r{std::mt19937(7)};
+  Table<con_desc> con{put_desc_con, get_desc_con, {}};
+  con.put_all(h, r, CFI_MAX_DEVICES);
+  const std::string big = dir.file("big.cfi");
+  ASSERT_EQ(save_cfi(h, big.c_str(), 1), 0) << get_error_buffer_cfi(h);
+  ASSERT_GT(xntest::read_file(big).size(), 256u * 1024);
+  ASSERT_EQ(load_cfi(back, big.c_str()), 0) << get_error_buffer_cfi(back);
+  con.check(back, "con");
+
+  // [system] may follow the entries it sizes, and is checked before them.
+  const std::string head = "[file]\nkind = system-configuration\nrevision = 2\n";
+  const struct {
+    const char *body;
+    int status;
+    const char *error;
+  } cases[] = {
+      {"[console 35]\nterm = vt100\n[system]\nconsoles = 40\n[end]\n", 0, ""},
+      {"[console 2]\ntimeout = 99999\n[system]\nprocesses = 0\n[end]\n", ST_BAD_DATA,
+       "line 7: value 0 out of range 1..9999 for key processes in [system]"},
+      {"[system]\nprocesses = 3\n[end]\n\n# trailing comment\n", 0, ""},
+      {"[system]\nprocesses = 3\n[end]\n[console 1]\n[end]\n", ST_BAD_DATA,
+       "line 6: unknown section [end]"},
+      {"[system]\nprocesses = 3\n", ST_TRUNCATED, "line 5: file ends without [end] (truncated)"},
+  };
+  const std::string name = dir.file("order.cfi");
+  for (const auto &c : cases) {
+    ASSERT_TRUE(xntest::write_file(name, head + c.body));
+    EXPECT_EQ(load_cfi(back, name.c_str()), c.status) << c.body;
+    EXPECT_EQ(std::string(get_error_buffer_cfi(back)), c.error) << c.body;
+  }
+  // The first case again: the entry before [system] was kept.
+  ASSERT_TRUE(xntest::write_file(name, head + cases[0].body));
+  ASSERT_EQ(load_cfi(back, name.c_str()), 0);
+  con_desc got{};
+  get_desc_con(back, 35, &got);
+  EXPECT_STREQ(got.term, "vt100");
+  EXPECT_STREQ(got.device, "tty35");
+  close_cfi(&h), close_cfi(&back);
+}
+
 // Saving writes beside the file and renames: a failed save leaves the old
 // file as it was; unsaved work goes to a side file, never over the file.
 TEST(CfiStore, SavesAndSideFilesNeverLoseTheOldFile) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Message catalogue: the text of a message code (never null).
@@ -20,11 +21,40 @@ const char *kern_revision();
 void audit_file_event(const char *op, const char *kind, const char *name,
                       int status);
 
-// Writes a file safely: a temporary file beside `name`, flushed to disk and
-// renamed over it, keeping an existing file's permissions. On failure the
-// old file is untouched, the status returned and `error` says why.
-int write_file_atomic(const char *name, const std::string &content,
+// Text on its way to a file: appended to text() and handed to the file a
+// chunk at a time by spill(), so that the largest configuration never sits
+// whole in memory.
+class text_out {
+public:
+  explicit text_out(int fd);
+  std::string &text() { return buf_; }
+  void spill() {
+    if (buf_.size() >= CHUNK)
+      flush();
+  }
+  // Writes what is buffered; false (with err()) once any write has failed.
+  bool flush();
+  int err() const { return err_; }
+
+private:
+  static constexpr size_t CHUNK = 64 * 1024;
+  int fd_;
+  int err_ = 0;
+  std::string buf_;
+};
+using text_writer = std::function<void(text_out &)>;
+
+// Writes a file safely: a temporary file beside `name`, filled by `write`,
+// flushed to disk and renamed over it, keeping an existing file's
+// permissions. On failure the old file is untouched, the status returned
+// and `error` says why.
+int write_file_atomic(const char *name, const text_writer &write,
                       std::string &error);
+// Maps in at once the pages of a large block about to be filled: one call
+// instead of a page fault for every page. Only a hint; nothing happens
+// where the system does not offer it.
+void prefault(void *block, size_t size);
+
 // Reads a whole file; status on failure with `error` saying why.
 int read_file_whole(const char *name, std::string &content, std::string &error);
 

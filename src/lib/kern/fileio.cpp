@@ -3,6 +3,7 @@
 #include "lib/internal/lib_internal.h"
 #include "lib/status.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -54,7 +56,19 @@ std::vector<side_file_writer> &writers() {
 
 } // namespace
 
-int write_file_atomic(const char *name, const std::string &content,
+text_out::text_out(int fd) : fd_(fd) {
+  // Room for a chunk and the largest single entry that may follow it.
+  buf_.reserve(CHUNK + 16 * 1024);
+}
+
+bool text_out::flush() {
+  if (err_ == 0)
+    write_all(fd_, buf_.data(), buf_.size(), err_);
+  buf_.clear();
+  return err_ == 0;
+}
+
+int write_file_atomic(const char *name, const text_writer &write,
                       std::string &error) {
   // A link is followed, so that the file it names is replaced, not the link.
   char resolved[PATH_MAX];
@@ -92,7 +106,11 @@ int write_file_atomic(const char *name, const std::string &content,
     mode = 0666 & ~mask;
   }
   int err = 0;
-  bool ok = write_all(fd, content.data(), content.size(), err);
+  text_out out(fd);
+  write(out);
+  bool ok = out.flush();
+  if (!ok)
+    err = out.err();
   if (ok && ::fchmod(fd, mode) != 0)
     err = errno, ok = false;
   if (ok && ::fdatasync(fd) != 0)
@@ -107,6 +125,15 @@ int write_file_atomic(const char *name, const std::string &content,
     return status_from_errno(err);
   }
   return 0;
+}
+
+void prefault(void *block, size_t size) {
+  static const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t first = (start + page - 1) & ~(page - 1);
+  const uintptr_t end = (start + size) & ~(page - 1);
+  if (end > first + 16 * page)
+    (void)::madvise(reinterpret_cast<void *>(first), end - first, MADV_POPULATE_WRITE);
 }
 
 int read_file_whole(const char *name, std::string &content, std::string &error) {
@@ -133,29 +160,36 @@ int read_file_whole(const char *name, std::string &content, std::string &error) 
                                  : ": not a regular file");
     return ST_BAD_DATA;
   }
-  content.clear();
-  if (st.st_size > 0)
-    content.reserve(static_cast<size_t>(st.st_size));
-  char chunk[65536];
+  // Read straight into the text, sized by the file; a file that grows
+  // meanwhile is still read to its end, within the limit.
+  size_t have = 0;
+  content.reserve(static_cast<size_t>(st.st_size) + 1);
+  prefault(content.data(), content.capacity());
+  content.resize(static_cast<size_t>(st.st_size) + 1);
   for (;;) {
-    ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (have == content.size()) {
+      if (have > MAX_FILE_BYTES) {
+        ::close(fd);
+        error = std::string("cannot read ") + name + ": larger than any configuration file";
+        return ST_BAD_DATA;
+      }
+      content.resize(std::min(have * 2, MAX_FILE_BYTES + 1));
+    }
+    ssize_t n = ::read(fd, content.data() + have, content.size() - have);
     if (n == 0)
       break;
-    if (n > 0 && content.size() + static_cast<size_t>(n) > MAX_FILE_BYTES) {
-      ::close(fd);
-      error = std::string("cannot read ") + name + ": larger than any configuration file";
-      return ST_BAD_DATA;
-    }
     if (n < 0) {
       if (errno == EINTR)
         continue;
       int err = errno;
       ::close(fd);
+      content.clear();
       error = describe("read", name, err);
       return status_from_errno(err);
     }
-    content.append(chunk, static_cast<size_t>(n));
+    have += static_cast<size_t>(n);
   }
+  content.resize(have);
   ::close(fd);
   return 0;
 }

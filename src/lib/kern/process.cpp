@@ -1,5 +1,6 @@
 // Process state, start-up and end of the runtime, the effective argument
 // list, and the small process services (environment, memory, delays).
+#include <malloc.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -89,6 +90,12 @@ int init_kern(const char *ident, int, int, int, int, int, int) {
   proc_type_ = 'C';
   proc_inConsole_ = (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) ? 1 : 0;
   proc_output_han_ = STDOUT_FILENO;
+  // A configuration's tables run to hundreds of kilobytes each. Kept on the
+  // heap rather than mapped one by one, their memory is reused from one
+  // load or save to the next instead of being mapped, faulted in and
+  // unmapped each time.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
   return 0;
 }
 

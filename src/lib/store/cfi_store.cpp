@@ -210,6 +210,10 @@ constexpr table_def tables[T_COUNT] = {
 template <class R, class F>
 void resize_to(std::vector<R> &v, uint32_t count, F make) {
   size_t old = v.size();
+  if (count > v.capacity()) {
+    v.reserve(count);
+    prefault(v.data() + old, (count - old) * sizeof(R));
+  }
   v.resize(count);
   for (size_t i = old; i < count; ++i)
     v[i] = make(static_cast<uint32_t>(i));
@@ -227,11 +231,11 @@ void resize_tables(cfi_data &d) {
   resize_to(d.pdf, s.pdf_format_count, [](uint32_t i) { return default_pdf(i); });
 }
 
+// The defaults of a new configuration, but for the tables (resize_tables).
 void set_defaults(cfi_data &d, uint8_t target) {
   d = cfi_data{};
   d.head.sys = default_sys();
   d.head.target = target <= TARGET_WINDOWS ? target : TARGET_UNIX;
-  resize_tables(d);
 }
 
 size_t table_size(const cfi_data &d, int t) {
@@ -277,9 +281,8 @@ void table_default(int t, uint8_t target, uint32_t i, any_record &r) {
   }
 }
 
-std::string render(cfi_data &d) {
-  std::string out;
-  out.reserve(64 * 1024 + (d.con.size() + d.ser.size() + d.prn.size() + d.pcq.size()) * 48);
+void render(cfi_data &d, text_out &o) {
+  std::string &out = o.text();
   out += "# System configuration. Table entries appear only where they differ\n"
          "# from the defaults, and then only with the keys that differ.\n";
   append_header(out, KIND);
@@ -300,10 +303,14 @@ std::string render(cfi_data &d) {
       write_fields(out, table_entry(d, t, i), &def, tables[t].fields);
       if (out.size() == body)
         out.resize(mark);
+      o.spill();
     }
   }
   out += "\n[end]\n";
-  return out;
+}
+
+text_writer writer(cfi_data &d) {
+  return [&d](text_out &o) { render(d, o); };
 }
 
 // Where parsing stopped and why.
@@ -316,65 +323,75 @@ std::string section_text(const text_line &l) {
   return "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
 }
 
-// `sect` is the header line of the section, named in error texts.
+// `sect` is the header line of the section, named in error texts; `hint`
+// is where the last key was found: files list the keys in table order, so
+// the search starts after it.
 bool apply_field(void *rec, std::span<const field_def> fields, int revision,
-                 const text_line &l, const text_line &sect, parse_error &e) {
-  const field_def *f = find_field(fields, l.name);
+                 const text_line &l, const text_line &sect, size_t &hint,
+                 parse_error &e) {
+  const field_def *f = find_field(fields, l.name, hint);
   if (f == nullptr || f->since > revision) {
     e = {l.line, "unknown key " + std::string(l.name) + " in " + section_text(sect)};
     return false;
   }
   std::string why;
   if (!parse_field(rec, *f, l.value, why)) {
-    e = {l.line, why + " for key " + f->key + " in " + section_text(sect)};
+    e = {l.line, why + " for key " + std::string(f->key) + " in " + section_text(sect)};
     return false;
   }
   return true;
 }
 
-// Applies the [system] sections first, so that the counts given there size
-// the tables before any table entry is read.
-bool apply_system(const std::vector<text_line> &lines, size_t from, size_t to,
-                  int revision, cfi_data &d, parse_error &e) {
-  bool in_system = false;
-  const text_line *sect = nullptr;
-  for (size_t i = from; i < to; ++i) {
-    const text_line &l = lines[i];
-    if (l.section) {
-      in_system = l.name == "system" && l.value.empty();
-      sect = &l;
-      continue;
-    }
-    if (in_system && !apply_field(&d.head, sys_fields, revision, l, *sect, e))
-      return false;
-  }
-  resize_tables(d);
-  return true;
-}
+// What one pass over the body of a file applies. The counts given in
+// [system] size the tables, so in general [system] is read in a pass of its
+// own before the tables; files put [system] first, and then one pass does.
+enum pass_kind { PASS_SYSTEM, PASS_TABLES, PASS_ONE };
 
-bool apply_tables(const std::vector<text_line> &lines, size_t from, size_t to,
-                  int revision, cfi_data &d, parse_error &e) {
+// A [system] section after a table entry in a single pass.
+constexpr int LATE_SYSTEM = -1;
+
+// Applies the body of a file (the lines after its header) to `d`; 0 or a
+// status with `e` set. PASS_SYSTEM also checks the file's end; PASS_ONE
+// gives up with LATE_SYSTEM when [system] follows a table section.
+int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
+               cfi_data &d, parse_error &e) {
   void *rec = nullptr;
   int table = -1;
   bool in_system = false;
-  const text_line *sect = nullptr;
-  for (size_t i = from; i < to; ++i) {
-    const text_line &l = lines[i];
+  bool sized = pass != PASS_ONE;
+  size_t hint = 0;
+  text_line sect, l;
+  while (sc.next(l)) {
     if (!l.section) {
-      if (in_system)
-        continue;
-      if (rec == nullptr) {
-        e = {l.line, "key " + std::string(l.name) + " outside a section"};
-        return false;
+      if (in_system) {
+        if (pass != PASS_TABLES &&
+            !apply_field(&d.head, sys_fields, revision, l, sect, hint, e))
+          return ST_BAD_DATA;
+      } else if (pass != PASS_SYSTEM) {
+        if (rec == nullptr) {
+          e = {l.line, "key " + std::string(l.name) + " outside a section"};
+          return ST_BAD_DATA;
+        }
+        if (!apply_field(rec, tables[table].fields, revision, l, sect, hint, e))
+          return ST_BAD_DATA;
       }
-      if (!apply_field(rec, tables[table].fields, revision, l, *sect, e))
-        return false;
       continue;
     }
-    sect = &l;
+    sect = l;
+    hint = 0;
+    rec = nullptr;
     in_system = l.name == "system" && l.value.empty();
-    if (in_system)
+    if (in_system) {
+      if (pass == PASS_ONE && sized)
+        return LATE_SYSTEM;
       continue;
+    }
+    if (pass == PASS_SYSTEM)
+      continue;
+    if (!sized) {
+      resize_tables(d);
+      sized = true;
+    }
     table = -1;
     for (int t = 0; t < T_COUNT; ++t)
       if (l.name == tables[t].section && tables[t].since <= revision)
@@ -382,45 +399,66 @@ bool apply_tables(const std::vector<text_line> &lines, size_t from, size_t to,
     uint32_t index = 0;
     if (table < 0 || !parse_number(l.value, index)) {
       e = {l.line, "unknown section " + section_text(l)};
-      return false;
+      return ST_BAD_DATA;
     }
     size_t n = table_size(d, table);
     if (index >= n) {
-      e = {l.line, section_text(l) + " beyond the " + std::to_string(n) + " " + tables[table].plural +
-                       " of [system]"};
-      return false;
+      e = {l.line, section_text(l) + " beyond the " + std::to_string(n) + " " +
+                       tables[table].plural + " of [system]"};
+      return ST_BAD_DATA;
     }
     rec = table_entry(d, table, index);
   }
-  return true;
+  if (!sized || pass == PASS_SYSTEM)
+    resize_tables(d);
+  if (pass == PASS_TABLES)
+    return 0; // the first pass has checked the end
+  return check_end(sc, revision, need_end, e.reason, e.line);
+}
+
+// Applies a file's body to `d`, which holds what the file starts from. A
+// failed single pass is read again in two, which find the error each
+// section's rules give and so report it the same way every time.
+int apply_file(const line_scanner &body, int revision, bool need_end, cfi_data &d,
+               parse_error &e) {
+  const cfi_data start = d;
+  if (apply_body(body, revision, need_end, PASS_ONE, d, e) == 0)
+    return 0;
+  d = start;
+  int st = apply_body(body, revision, need_end, PASS_SYSTEM, d, e);
+  if (st == 0)
+    st = apply_body(body, revision, need_end, PASS_TABLES, d, e);
+  return st;
 }
 
 // Parses a whole ".cfi" file into `d`, starting from the defaults of its
 // target (`fallback` when it names none).
 int parse_cfi(std::string_view text, cfi_data &d, uint8_t fallback, parse_error &e) {
-  std::vector<text_line> lines;
-  lines.reserve(16384);
+  line_scanner sc(text);
   int revision = CURRENT_REVISION;
-  size_t next = 0, end = 0;
-  if (!scan_lines(text, lines, e.reason, e.line))
-    return ST_BAD_DATA;
-  int st = check_header(lines, KIND, revision, next, end, e.reason, e.line);
+  int st = read_header(sc, KIND, revision, e.reason, e.line);
   if (st != 0)
     return st;
   // The tables are built only once [system] has named the target, whose
   // defaults the entries not in the file take.
-  d = cfi_data{};
-  d.head.sys = default_sys();
-  d.head.target = fallback <= TARGET_WINDOWS ? fallback : TARGET_UNIX;
-  if (!apply_system(lines, next, end, revision, d, e) ||
-      !apply_tables(lines, next, end, revision, d, e))
-    return ST_BAD_DATA;
-  return 0;
+  set_defaults(d, fallback);
+  return apply_file(sc, revision, true, d, e);
 }
 
 struct cfi_store {
   store_state st;
   cfi_data d;
+  // New tables are filled with defaults when first used, so that a store
+  // opened only to load a file never builds them.
+  bool tables_due = false;
+
+  cfi_data &data() {
+    if (tables_due) {
+      resize_tables(d);
+      tables_due = false;
+    }
+    return d;
+  }
 };
 
 struct ini_file {
@@ -434,7 +472,7 @@ handle_table<ini_file> ini_files;
 void write_side_files_cfi() {
   stores.each([](cfi_store &s) {
     if (s.st.dirty)
-      write_side_file(s.st, render(s.d), "system.cfi");
+      write_side_file(s.st, writer(s.data()), "system.cfi");
   });
 }
 
@@ -443,7 +481,7 @@ int get_entry(uint32_t handle, std::vector<R> cfi_data::*table, uint32_t index, 
   cfi_store *s = stores.find(handle);
   if (s == nullptr || rec == nullptr)
     return ST_FAILED;
-  const std::vector<R> &v = s->d.*table;
+  const std::vector<R> &v = s->data().*table;
   *rec = index < v.size() ? v[index] : R{};
   return 0;
 }
@@ -453,7 +491,7 @@ int put_entry(uint32_t handle, std::vector<R> cfi_data::*table, uint32_t index, 
   cfi_store *s = stores.find(handle);
   if (s == nullptr || rec == nullptr)
     return ST_FAILED;
-  std::vector<R> &v = s->d.*table;
+  std::vector<R> &v = s->data().*table;
   if (index < v.size() && std::memcmp(&v[index], rec, sizeof(R)) != 0) {
     v[index] = *rec;
     s->st.dirty = true;
@@ -480,6 +518,7 @@ int open_cfi(uint32_t *handle, uint8_t target_os) {
     return ST_FAILED;
   auto s = std::make_unique<cfi_store>();
   set_defaults(s->d, target_os);
+  s->tables_due = true;
   *handle = stores.add(std::move(s));
   return 0;
 }
@@ -496,6 +535,7 @@ int load_cfi(uint32_t handle, const char *name) {
     st = parse_cfi(text, d, s->d.head.target, e);
     if (st == 0) {
       s->d = std::move(d);
+      s->tables_due = false;
       mark_in_step(s->st, name);
     } else {
       s->st.error = line_error(e.line, e.reason);
@@ -509,7 +549,7 @@ int save_cfi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   cfi_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  return save_text(s->st, name, render(s->d), "cfi");
+  return save_text(s->st, name, writer(s->data()), "cfi");
 }
 
 int default_cfi(uint32_t handle, int /*all*/, uint8_t target_os) {
@@ -517,6 +557,7 @@ int default_cfi(uint32_t handle, int /*all*/, uint8_t target_os) {
   if (s == nullptr)
     return ST_FAILED;
   set_defaults(s->d, target_os);
+  s->tables_due = true;
   s->st.dirty = true;
   return 0;
 }
@@ -553,7 +594,7 @@ int put_desc_sys(uint32_t handle, const sys_desc *rec) {
   if (!counts_valid(*rec))
     return ST_BAD_COUNT;
   if (std::memcmp(&s->d.head.sys, rec, sizeof *rec) != 0) {
-    s->d.head.sys = *rec;
+    s->data().head.sys = *rec;
     resize_tables(s->d);
     s->st.dirty = true;
   }
@@ -580,7 +621,7 @@ int put_count_pdf(uint32_t handle, uint16_t count) {
   if (count < 1 || count > CFI_MAX_PDF)
     return ST_BAD_COUNT;
   if (s->d.head.sys.pdf_format_count != count) {
-    s->d.head.sys.pdf_format_count = count;
+    s->data().head.sys.pdf_format_count = count;
     resize_tables(s->d);
     s->st.dirty = true;
   }
@@ -614,25 +655,22 @@ int load_sections_cfi(uint32_t handle, uint32_t ini_handle, int /*all*/) {
   ini_file *f = ini_files.find(ini_handle);
   if (s == nullptr || f == nullptr)
     return ST_FAILED;
-  std::vector<text_line> lines;
   parse_error e;
-  int st = 0;
   int revision = CURRENT_REVISION;
-  size_t next = 0, end = 0;
-  if (!scan_lines(f->text, lines, e.reason, e.line)) {
-    st = ST_BAD_DATA;
-  } else if (!lines.empty() && lines[0].section && lines[0].name == "file") {
+  line_scanner sc(f->text);
+  text_line first;
+  int st = 0;
+  if (sc.next(first) && first.section && first.name == "file") {
     // A complete configuration file merges as it stands.
-    st = check_header(lines, KIND, revision, next, end, e.reason, e.line, false);
+    sc.unread(first);
+    st = read_header(sc, KIND, revision, e.reason, e.line);
   } else {
-    end = lines.size();
+    sc = line_scanner(f->text);
   }
   if (st == 0) {
-    cfi_data d = s->d; // merged into a copy: a failure merges nothing
-    if (!apply_system(lines, next, end, revision, d, e) ||
-        !apply_tables(lines, next, end, revision, d, e)) {
-      st = ST_BAD_DATA;
-    } else {
+    cfi_data d = s->data(); // merged into a copy: a failure merges nothing
+    st = apply_file(sc, revision, false, d, e);
+    if (st == 0) {
       s->d = std::move(d);
       s->st.dirty = true;
     }

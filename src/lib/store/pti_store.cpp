@@ -115,19 +115,18 @@ std::string render(const pti_data &d) {
   return out;
 }
 
+text_writer writer(const pti_data &d) {
+  return [&d](text_out &o) { o.text() = render(d); };
+}
+
 enum class section { none, head, ctrl, map };
 
 // Parses a whole file into `d`; 0 or a status with `why` set.
 int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
-  std::vector<text_line> lines;
+  line_scanner sc(text);
   int bad = 0;
-  size_t next = 0, end = 0;
   std::string reason;
-  if (!scan_lines(text, lines, reason, bad)) {
-    why = line_error(bad, reason);
-    return ST_BAD_DATA;
-  }
-  int st = check_header(lines, KIND, revision, next, end, reason, bad);
+  int st = read_header(sc, KIND, revision, reason, bad);
   if (st != 0) {
     why = line_error(bad, reason);
     return st;
@@ -137,9 +136,11 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
   section cur = section::none;
   int ctrl_index = 0;
   std::string sect_name;
-  for (size_t i = next; i < end; ++i) {
-    const text_line &l = lines[i];
+  size_t hint = 0;
+  text_line l;
+  while (sc.next(l)) {
     if (l.section) {
+      hint = 0;
       sect_name = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") +
                   std::string(l.value) + "]";
       uint32_t idx = 0;
@@ -185,23 +186,26 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
                              : std::span<const field_def>(ctrl_fields);
     void *rec = cur == section::head ? static_cast<void *>(&d.head)
                                      : static_cast<void *>(&d.ctrl[ctrl_index]);
-    const field_def *f = find_field(fields, l.name);
+    const field_def *f = find_field(fields, l.name, hint);
     if (f == nullptr || f->since > revision) {
       why = line_error(l.line, "unknown key " + std::string(l.name) + " in " + sect_name);
       return ST_BAD_DATA;
     }
     if (!parse_field(rec, *f, l.value, reason)) {
-      why = line_error(l.line, reason + " for key " + f->key + " in " + sect_name);
+      why = line_error(l.line, reason + " for key " + std::string(f->key) + " in " + sect_name);
       return ST_BAD_DATA;
     }
   }
-  return 0;
+  st = check_end(sc, revision, true, reason, bad);
+  if (st != 0)
+    why = line_error(bad, reason);
+  return st;
 }
 
 void write_side_files_pti() {
   stores.each([](pti_store &s) {
     if (s.st.dirty)
-      write_side_file(s.st, render(s.d),
+      write_side_file(s.st, writer(s.d),
                       std::string(pti_filename[s.d.head.type < 3 ? s.d.head.type : 0]) + ".pti");
   });
 }
@@ -245,7 +249,7 @@ int save_pti(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   pti_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  return save_text(s->st, name, render(s->d), "pti");
+  return save_text(s->st, name, writer(s->d), "pti");
 }
 
 int default_pti(uint32_t handle, uint8_t printer_type) {

@@ -5,7 +5,6 @@
 #include "lib/internal/lib_internal.h"
 #include "lib/status.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -23,11 +22,11 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
-bool same_name(std::string_view a, const char *b) {
-  size_t n = std::strlen(b);
-  if (a.size() != n)
+// Keys and names match in any case.
+bool same_name(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
     return false;
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
     if (x >= 'A' && x <= 'Z')
       x = static_cast<char>(x + 32);
@@ -48,18 +47,22 @@ void append_octal(std::string &out, unsigned char c) {
 
 } // namespace
 
-uint32_t get_field(const void *rec, const field_def &f) {
-  const auto *p = static_cast<const uint8_t *>(rec) + f.offset;
-  uint32_t v = 0;
-  if (f.width == 1) {
-    v = *p;
-  } else if (f.width == 2) {
+// The integer of `width` bytes (1, 2 or 4) at `p`.
+static uint32_t load_int(const void *p, uint16_t width) {
+  if (width == 1)
+    return *static_cast<const uint8_t *>(p);
+  if (width == 2) {
     uint16_t w;
     std::memcpy(&w, p, 2);
-    v = w;
-  } else {
-    std::memcpy(&v, p, 4);
+    return w;
   }
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+uint32_t get_field(const void *rec, const field_def &f) {
+  uint32_t v = load_int(static_cast<const uint8_t *>(rec) + f.offset, f.width);
   if (f.mask != 0)
     v = (v & f.mask) >> std::countr_zero(static_cast<unsigned>(f.mask));
   return v;
@@ -84,16 +87,27 @@ void set_field(void *rec, const field_def &f, uint32_t value) {
 }
 
 bool field_equal(const void *a, const void *b, const field_def &f) {
+  const char *x = static_cast<const char *>(a) + f.offset;
+  const char *y = static_cast<const char *>(b) + f.offset;
   if (f.kind == field_kind::text)
-    return std::strncmp(static_cast<const char *>(a) + f.offset,
-                        static_cast<const char *>(b) + f.offset, f.width) == 0;
-  return get_field(a, f) == get_field(b, f);
+    return std::strncmp(x, y, f.width) == 0;
+  // Integers compare as their bits, under the mask of a packed field.
+  uint32_t mask = f.mask != 0 ? f.mask : 0xFFFFFFFFu;
+  return ((load_int(x, f.width) ^ load_int(y, f.width)) & mask) == 0;
 }
 
-const field_def *find_field(std::span<const field_def> fields, std::string_view key) {
-  for (const field_def &f : fields)
-    if (same_name(key, f.key))
-      return &f;
+const field_def *find_field(std::span<const field_def> fields, std::string_view key,
+                            size_t &hint) {
+  const size_t n = fields.size();
+  size_t i = hint < n ? hint : 0;
+  for (size_t k = 0; k < n; ++k, i = i + 1 < n ? i + 1 : 0) {
+    std::string_view name = fields[i].key;
+    if (name.size() == key.size() &&
+        (std::memcmp(name.data(), key.data(), key.size()) == 0 || same_name(key, name))) {
+      hint = i + 1;
+      return &fields[i];
+    }
+  }
   return nullptr;
 }
 
@@ -130,8 +144,9 @@ void append_text_value(std::string &out, const char *text, size_t size) {
   size_t plain = 0; // start of the run of bytes written as they are
   for (size_t i = 0; i < n; ++i) {
     auto c = static_cast<unsigned char>(text[i]);
-    bool edge_blank = c == ' ' && (i == 0 || i + 1 == n);
-    if (c != '\\' && c >= 32 && c <= 126 && !edge_blank)
+    if (c > ' ' && c <= '~' && c != '\\')
+      continue;
+    if (c == ' ' && i != 0 && i + 1 != n) // blanks matter only at either end
       continue;
     out.append(text + plain, i - plain);
     if (c == '\\')
@@ -144,6 +159,11 @@ void append_text_value(std::string &out, const char *text, size_t size) {
 }
 
 bool read_text_value(std::string_view in, char *out, size_t size, std::string &why) {
+  if (in.size() < size && in.find('\\') == std::string_view::npos) {
+    std::memcpy(out, in.data(), in.size());
+    std::memset(out + in.size(), 0, size - in.size());
+    return true;
+  }
   size_t n = 0;
   for (size_t i = 0; i < in.size(); ++i) {
     unsigned c = static_cast<unsigned char>(in[i]);
@@ -237,71 +257,97 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
   return true;
 }
 
-bool scan_lines(std::string_view text, std::vector<text_line> &out,
-                std::string &why, int &bad_line) {
-  out.clear();
-  // One pass for the line count spares the vector its regrowth on the
-  // largest files; one search for NUL spares every line its own.
-  out.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  size_t nul = text.find('\0');
-  int line = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t eol = text.find('\n', pos);
+line_scanner::line_scanner(std::string_view text)
+    : text_(text), nul_(text.find('\0')) {}
+
+bool line_scanner::fail(int line, const char *why) {
+  bad_line_ = line;
+  why_ = why;
+  return false;
+}
+
+bool line_scanner::scan(text_line &l) {
+  while (pos_ < text_.size() && !failed()) {
+    size_t eol = text_.find('\n', pos_);
     if (eol == std::string_view::npos)
-      eol = text.size();
-    std::string_view s = trim(text.substr(pos, eol - pos));
-    const bool has_nul = nul < eol;
-    pos = eol + 1;
+      eol = text_.size();
+    std::string_view s = trim(text_.substr(pos_, eol - pos_));
+    // One search for NUL spares every line its own.
+    const bool has_nul = nul_ < eol;
+    pos_ = eol + 1;
     if (has_nul)
-      nul = text.find('\0', pos);
-    ++line;
+      nul_ = text_.find('\0', pos_);
+    ++line_;
     if (s.empty() || s[0] == '#' || s[0] == ';')
       continue;
-    if (has_nul) {
-      why = "a NUL byte in the line (not a text file)";
-      bad_line = line;
-      return false;
-    }
+    if (has_nul)
+      return fail(line_, "a NUL byte in the line (not a text file)");
     if (s[0] == '[') {
-      if (s.back() != ']') {
-        why = "section header without \"]\"";
-        bad_line = line;
-        return false;
-      }
+      if (s.back() != ']')
+        return fail(line_, "section header without \"]\"");
       std::string_view inner = trim(s.substr(1, s.size() - 2));
       size_t sp = inner.find(' ');
-      std::string_view name = inner.substr(0, sp);
-      std::string_view index =
-          sp == std::string_view::npos ? std::string_view{} : trim(inner.substr(sp));
-      out.push_back({line, true, name, index});
-      continue;
+      l = {line_, true, inner.substr(0, sp),
+           sp == std::string_view::npos ? std::string_view{} : trim(inner.substr(sp))};
+      return true;
     }
     size_t eq = s.find('=');
-    if (eq == std::string_view::npos || eq == 0) {
-      why = "expected \"key = value\" or \"[section]\"";
-      bad_line = line;
-      return false;
+    if (eq == std::string_view::npos || eq == 0)
+      return fail(line_, "expected \"key = value\" or \"[section]\"");
+    l = {line_, false, trim(s.substr(0, eq)), trim(s.substr(eq + 1))};
+    return true;
+  }
+  return false;
+}
+
+bool line_scanner::next(text_line &l) {
+  if (held_) {
+    held_ = false;
+    l = hold_;
+  } else if (ended_ || !scan(l)) {
+    return false;
+  }
+  last_ = l.line;
+  if (l.section && l.name == "end" && l.value.empty()) {
+    // "[end]" in the middle of a file is an unknown section for the caller.
+    text_line after;
+    if (scan(after)) {
+      unread(after);
+      return true;
     }
-    out.push_back({line, false, trim(s.substr(0, eq)), trim(s.substr(eq + 1))});
+    ended_ = !failed();
+    return false;
   }
   return true;
 }
 
-int check_header(const std::vector<text_line> &lines, const char *kind,
-                 int &revision, size_t &next, size_t &end, std::string &why,
-                 int &bad_line, bool need_end) {
+void line_scanner::unread(const text_line &l) {
+  hold_ = l;
+  held_ = true;
+}
+
+int read_header(line_scanner &sc, const char *kind, int &revision,
+                std::string &why, int &bad_line) {
   std::string expected = std::string("not a ") + kind + " file";
-  if (lines.empty() || !lines[0].section || lines[0].name != "file") {
+  text_line l;
+  if (!sc.next(l) || !l.section || l.name != "file") {
+    if (sc.failed()) {
+      why = sc.why();
+      bad_line = sc.bad_line();
+      return ST_BAD_DATA;
+    }
     why = expected + " (no [file] section at the start)";
-    bad_line = lines.empty() ? 1 : lines[0].line;
+    bad_line = l.line != 0 ? l.line : 1;
     return ST_WRONG_KIND;
   }
+  const int file_line = l.line;
   bool kind_seen = false;
   revision = 1; // the first revision had no revision key
-  size_t i = 1;
-  for (; i < lines.size() && !lines[i].section; ++i) {
-    const text_line &l = lines[i];
+  while (sc.next(l)) {
+    if (l.section) {
+      sc.unread(l);
+      break;
+    }
     bad_line = l.line;
     if (l.name == "kind") {
       if (l.value != kind) {
@@ -326,17 +372,28 @@ int check_header(const std::vector<text_line> &lines, const char *kind,
       return ST_BAD_DATA;
     }
   }
+  if (sc.failed()) {
+    why = sc.why();
+    bad_line = sc.bad_line();
+    return ST_BAD_DATA;
+  }
   if (!kind_seen) {
-    bad_line = lines[0].line;
+    bad_line = file_line;
     why = expected + " (no kind key)";
     return ST_WRONG_KIND;
   }
-  next = i;
-  end = lines.size();
-  if (lines.back().section && lines.back().name == "end") {
-    end = lines.size() - 1;
-  } else if (revision >= 2 && need_end) {
-    bad_line = lines.back().line;
+  return 0;
+}
+
+int check_end(const line_scanner &sc, int revision, bool need_end,
+              std::string &why, int &bad_line) {
+  if (sc.failed()) {
+    why = sc.why();
+    bad_line = sc.bad_line();
+    return ST_BAD_DATA;
+  }
+  if (!sc.ended() && revision >= 2 && need_end) {
+    bad_line = sc.last_line();
     why = "file ends without [end] (truncated)";
     return ST_TRUNCATED;
   }
@@ -365,7 +422,7 @@ void mark_in_step(store_state &st, const char *name) {
   st.error.clear();
 }
 
-int save_text(store_state &st, const char *name, const std::string &content,
+int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind) {
   int status = write_file_atomic(name, content, st.error);
   if (status == 0)
@@ -374,7 +431,7 @@ int save_text(store_state &st, const char *name, const std::string &content,
   return status;
 }
 
-void write_side_file(const store_state &st, const std::string &content,
+void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;
   name += ".save";

@@ -3,6 +3,8 @@
 // defaults of every record, the text value notation, and the handle table.
 #pragma once
 
+#include "lib/internal/lib_internal.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -25,7 +27,7 @@ enum class field_kind : uint8_t {
 // One key of a section. Integer fields are `width` bytes (1, 2 or 4) at
 // `offset`; a nonzero `mask` selects the bits of a packed field.
 struct field_def {
-  const char *key;
+  std::string_view key;
   field_kind kind;
   uint16_t offset;
   uint16_t width;
@@ -39,7 +41,10 @@ struct field_def {
 uint32_t get_field(const void *rec, const field_def &f);
 void set_field(void *rec, const field_def &f, uint32_t value);
 bool field_equal(const void *a, const void *b, const field_def &f);
-const field_def *find_field(std::span<const field_def> fields, std::string_view key);
+// The field named `key` (in any case), searched from `hint` round to it;
+// `hint` is left after the field found, where a file's next key usually is.
+const field_def *find_field(std::span<const field_def> fields, std::string_view key,
+                            size_t &hint);
 
 // Appends "key = value" lines for every field, or with `base` only for the
 // fields that differ from it.
@@ -59,25 +64,56 @@ void append_number(std::string &out, uint32_t value);
 
 // One meaningful line of a file: a section header or a key and value.
 struct text_line {
-  int line;
-  bool section;
+  int line = 0;
+  bool section = false;
   std::string_view name;  // section name or key
   std::string_view value; // section index text or value
 };
 
-// Splits a whole file into lines; false with `why` (and `bad_line`) on a
-// line that is neither a section header nor "key = value".
-bool scan_lines(std::string_view text, std::vector<text_line> &out,
-                std::string &why, int &bad_line);
+// Reads a file's meaningful lines one at a time, skipping blank lines and
+// comments. A "[end]" line ends the text when nothing but blanks and
+// comments follows it. Copying a scanner gives a second reader from the
+// same place, for a further pass.
+class line_scanner {
+public:
+  explicit line_scanner(std::string_view text);
+  // The next line into `l`; false at the end of the text or at a line that
+  // is neither a section header nor "key = value" (then failed()).
+  bool next(text_line &l);
+  // The next call of next() gives `l` again.
+  void unread(const text_line &l);
+  bool failed() const { return bad_line_ != 0; }
+  const std::string &why() const { return why_; }
+  int bad_line() const { return bad_line_; }
+  bool ended() const { return ended_; }   // stopped at "[end]"
+  int last_line() const { return last_; } // of the last line given
 
-// The "[file]" section that opens every file: kind and revision. Returns 0,
-// ST_WRONG_KIND, ST_NEWER_REVISION or ST_BAD_DATA with `why`; `next` is the
-// index of the first line after the section. A file of the current
-// revision must end with an "[end]" line (optional when `need_end` is
-// false), which `end` then indexes.
-int check_header(const std::vector<text_line> &lines, const char *kind,
-                 int &revision, size_t &next, size_t &end, std::string &why,
-                 int &bad_line, bool need_end = true);
+private:
+  bool scan(text_line &l);
+  bool fail(int line, const char *why);
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  size_t nul_; // first NUL byte at or after pos_
+  int line_ = 0;
+  int last_ = 0;
+  bool ended_ = false;
+  bool held_ = false;
+  text_line hold_;
+  int bad_line_ = 0;
+  std::string why_;
+};
+
+// Reads the "[file]" section that opens every file: kind and revision.
+// Returns 0, ST_WRONG_KIND, ST_NEWER_REVISION or ST_BAD_DATA with `why`
+// and `bad_line`; on success the scanner stands after the section.
+int read_header(line_scanner &sc, const char *kind, int &revision,
+                std::string &why, int &bad_line);
+// After the last line of a file: 0, ST_BAD_DATA for a bad line, or
+// ST_TRUNCATED when a file of the current revision does not end with
+// "[end]" (only when `need_end`).
+int check_end(const line_scanner &sc, int revision, bool need_end,
+              std::string &why, int &bad_line);
 void append_header(std::string &out, const char *kind);
 
 std::string line_error(int line, std::string_view reason);
@@ -126,12 +162,12 @@ struct store_state {
 void mark_in_step(store_state &st, const char *name);
 // Writes a store's text to `name` (safely, see write_file_atomic) and
 // records the save in the audit trail; `kind` is "cfi", "tdi" or "pti".
-int save_text(store_state &st, const char *name, const std::string &content,
+int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind);
 
 // Saves `content` to "<file>.save" (or `default_name` + ".save" in the
 // current directory when the store never had a file).
-void write_side_file(const store_state &st, const std::string &content,
+void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name);
 
 } // namespace xnstore

@@ -120,6 +120,10 @@ std::string render(const tdi_data &d) {
   return out;
 }
 
+text_writer writer(const tdi_data &d) {
+  return [&d](text_out &o) { o.text() = render(d); };
+}
+
 enum class section { none, terminal, colours, display, key };
 
 struct parse_state {
@@ -127,6 +131,7 @@ struct parse_state {
   int revision;
   std::vector<int> key_lines; // line of each [key N] header; 0 when not seen
   std::string why;
+  size_t hint = 0; // where the section's next key is looked for first
 };
 
 int fail(parse_state &p, int line, const std::string &reason) {
@@ -180,25 +185,19 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
                                       : cur == section::colours ? std::span<const field_def>(colour_fields)
                                                                 : std::span<const field_def>(key_fields);
   void *rec = cur == section::key ? static_cast<void *>(&p.d.keys[key_index]) : static_cast<void *>(&p.d.ctrl);
-  const field_def *f = find_field(fields, l.name);
+  const field_def *f = find_field(fields, l.name, p.hint);
   if (f == nullptr || f->since > p.revision)
     return fail(p, l.line, "unknown key " + std::string(l.name) + " in " + sect);
   if (!parse_field(rec, *f, l.value, reason))
-    return fail(p, l.line, reason + " for key " + f->key + " in " + sect);
+    return fail(p, l.line, reason + " for key " + std::string(f->key) + " in " + sect);
   return 0;
 }
 
 int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
-  std::vector<text_line> lines;
-  lines.reserve(4096);
+  line_scanner sc(text);
   int bad = 0;
-  size_t next = 0, end = 0;
   std::string reason;
-  if (!scan_lines(text, lines, reason, bad)) {
-    why = line_error(bad, reason);
-    return ST_BAD_DATA;
-  }
-  int st = check_header(lines, KIND, revision, next, end, reason, bad);
+  int st = read_header(sc, KIND, revision, reason, bad);
   if (st != 0) {
     why = line_error(bad, reason);
     return st;
@@ -207,12 +206,12 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
   for (int i = 0; i < 256; ++i)
     d.ctrl.display_map[i] = static_cast<uint8_t>(i);
   d.keys.clear();
-  parse_state p{d, revision, {}, {}};
+  parse_state p{d, revision, {}, {}, 0};
   section cur = section::none;
   size_t key_index = 0;
   std::string sect;
-  for (size_t i = next; i < end; ++i) {
-    const text_line &l = lines[i];
+  text_line l;
+  while (sc.next(l)) {
     if (!l.section) {
       if (cur == section::none)
         st = fail(p, l.line, "key " + std::string(l.name) + " outside a section");
@@ -223,6 +222,7 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
       continue;
     }
     sect = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
+    p.hint = 0;
     uint32_t idx = 0;
     if (l.value.empty() && l.name == "terminal") {
       cur = section::terminal;
@@ -247,6 +247,11 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
       break;
     }
   }
+  if (st == 0) {
+    st = check_end(sc, revision, true, reason, bad);
+    if (st != 0)
+      p.why = line_error(bad, reason);
+  }
   if (st == 0)
     st = check_keys(p);
   if (st != 0) {
@@ -267,7 +272,7 @@ void write_side_files_tdi() {
   stores.each([](tdi_store &s) {
     if (s.st.dirty) {
       uint8_t base = s.d.ctrl.base_type < TDI_TERM_TYPES ? s.d.ctrl.base_type : TDI_DEFAULT_TYPE;
-      write_side_file(s.st, render(s.d), std::string(def_term_filename[base]) + ".tdi");
+      write_side_file(s.st, writer(s.d), std::string(def_term_filename[base]) + ".tdi");
     }
   });
 }
@@ -313,7 +318,7 @@ int save_tdi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   tdi_store *s = stores.find(handle);
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
-  return save_text(s->st, name, render(s->d), "tdi");
+  return save_text(s->st, name, writer(s->d), "tdi");
 }
 
 int default_tdi(uint32_t handle, uint8_t base_terminal) {
