@@ -8,6 +8,7 @@
 #include "lib/internal/lib_internal.h"
 #include "lib/memscreen.h"
 #include "lib/scrn.h"
+#include "lib/screen/screen_core.h"
 #include "lib/status.h"
 
 namespace {
@@ -67,6 +68,28 @@ TEST_F(ImageTest, UpdateSendsOnlyChangedCells) {
     ASSERT_EQ(update_scrn(), 0);
     EXPECT_EQ(memscreen_cells_written() - before, s.cells) << s.what;
   }
+}
+
+// Rows the backend is known to show as drawn are skipped whole. A cell whose
+// shown content is unknown is still sent when the image matches the last
+// copy, and the message overlay is compared cell by cell over its row.
+TEST_F(ImageTest, UpdateSkipsOnlyRowsKnownToBeShown) {
+  const struct { const char *what; void (*act)(); uint64_t cells; } steps[] = {
+      {"image reset: every cell unknown", [] { xnscreen::reset_image(24, 80); }, 24 * 80},
+      {"nothing new", [] {}, 0},
+      {"last cell of the last row", [] { draw(23, 79, "x"); }, 1},
+      {"shown taken as blank: the drawn cell again", [] { xnscreen::mark_shown_blank(); }, 1},
+      {"message over a drawn cell", [] { show("m"); }, 2},
+      {"full repaint", [] { xnscreen::repaint_all(); }, 24 * 80},
+  };
+  for (const auto &s : steps) {
+    const uint64_t before = memscreen_cells_written();
+    s.act();
+    ASSERT_EQ(update_scrn(), 0);
+    EXPECT_EQ(memscreen_cells_written() - before, s.cells) << s.what;
+  }
+  EXPECT_EQ(memscreen_row(23).substr(0, 2), "m ");
+  EXPECT_EQ(memscreen_char(23, 79), ' ') << "the message covers its whole row";
 }
 
 TEST_F(ImageTest, MessageLineText) {

@@ -21,7 +21,7 @@ struct screen_image {
   int cols = FORM_COLS;
   std::vector<cell> drawn;   // what the program drew
   std::vector<cell> shown;   // what the backend was last sent
-  std::vector<bool> known;   // false: the backend's copy of the cell is unknown
+  std::vector<uint8_t> known;  // 0: the backend's copy of the cell is unknown
   int row = 0;               // cursor
   int col = 0;
 };
@@ -69,6 +69,17 @@ cell overlay_cell(const std::string &line, int col) {
   return cell{' ', ATTR_PLAIN};
 }
 
+// True when the backend is known to show row r exactly as drawn. Compared
+// as bytes: an update changes a few cells of one or two rows, and looking
+// at every cell of every row on each key cost more than the drawing.
+bool row_current(int r) {
+  static_assert(sizeof(cell) == 2, "cells compare as bytes");
+  const size_t from = static_cast<size_t>(r) * img.cols;
+  const size_t n = static_cast<size_t>(img.cols);
+  return std::memcmp(&img.drawn[from], &img.shown[from], n * sizeof(cell)) == 0 &&
+         std::memchr(&img.known[from], 0, n) == nullptr;
+}
+
 int send_changes(bool all) {
   ensure_image();
   backend *out = current_backend();
@@ -76,13 +87,14 @@ int send_changes(bool all) {
   const std::string line = msg.shown ? message_line() : std::string();
   for (int r = 0; r < img.lines; ++r) {
     const bool over = msg.shown && r == message_row();
+    if (!all && !over && row_current(r)) continue;
     for (int c = 0; c < img.cols; ++c) {
       const size_t i = static_cast<size_t>(r) * img.cols + c;
       const cell want = over && c < FORM_COLS ? overlay_cell(line, c) : drawn_cell(r, c);
       if (!all && img.known[i] && img.shown[i] == want) continue;
       out->put_cell(r, c, want);
       img.shown[i] = want;
-      img.known[i] = true;
+      img.known[i] = 1;
     }
   }
   return out->flush(img.row, img.col);
@@ -100,7 +112,7 @@ void reset_image(int lines, int cols) {
   const size_t n = static_cast<size_t>(img.lines) * img.cols;
   img.drawn.assign(n, cell{});
   img.shown.assign(n, cell{});
-  img.known.assign(n, false);
+  img.known.assign(n, 0);
   img.row = img.col = 0;
 }
 
@@ -118,7 +130,7 @@ int repaint_all() { return send_changes(true); }
 void mark_shown_blank() {
   ensure_image();
   std::fill(img.shown.begin(), img.shown.end(), cell{});
-  std::fill(img.known.begin(), img.known.end(), true);
+  std::fill(img.known.begin(), img.known.end(), uint8_t{1});
 }
 
 const message_state &message() { return msg; }

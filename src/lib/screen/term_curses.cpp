@@ -102,6 +102,7 @@ const extra_key EXTRA_KEYS[] = {
 };
 
 void trim_attribute_strings();
+void drop_colour_reset();
 
 uint16_t key_from_curses(int k) {
   if (k >= KEY_F(1) && k <= KEY_F(6)) return static_cast<uint16_t>(0x302 + (k - KEY_F(1)));
@@ -138,7 +139,9 @@ public:
   int flush(int row, int col) override;
   int read_key(key_rec *key) override;
   void bell() override {
-    if (screen_) beep();
+    if (!screen_) return;
+    send_fresh();
+    beep();
   }
   bool colour() const override { return colour_; }
 
@@ -147,12 +150,16 @@ private:
   bool colour_ = false;
   bool utf8_ = false;
   bool too_small_ = false;
+  bool keys_ready_ = false;  // keypad mode on and the extra keys taught
+  bool fresh_ = false;       // opened, and the cleared screen not yet sent
   int idle_wakeups_ = 0;   // input reported but no key decoded
   sigset_t old_mask_{};
   struct sigaction old_quit_[std::size(QUIT_SIGNALS)]{};
   struct sigaction old_crash_[std::size(CRASH_SIGNALS)]{};
 
   void start_colours();
+  void enable_keys();
+  void send_fresh();
   void install_signals();
   void restore_signals();
   attr_t attr_of(uint8_t a, short *pair) const;
@@ -196,6 +203,12 @@ int terminal_screen::open() {
   add_capability("cnorm");
   add_capability("sgr0");
   trim_attribute_strings();
+  drop_colour_reset();
+  // Until curses has once been suspended and resumed, it sends what it has
+  // at every cursor move: the first screen went out in a dozen writes, each
+  // waking the terminal. Suspended here, before anything is drawn, it is
+  // resumed by the first update, and from then on every update is one write.
+  endwin();
   // No check for typeahead while drawing: a screen is sent in one write,
   // not interrupted line by line to poll the keyboard.
   typeahead(-1);
@@ -205,16 +218,35 @@ int terminal_screen::open() {
   // No newline translation: Enter arrives as CR, and curses may use LF to
   // move down cheaply.
   nonl();
-  keypad(stdscr, TRUE);
   meta(stdscr, TRUE);
   // A lone ESC must act at once, not after the default second.
   if (!std::getenv("ESCDELAY")) set_escdelay(25);
-  for (const extra_key &k : EXTRA_KEYS) define_key(k.seq, k.key);
+  // The key tables wait for the first key read (enable_keys): building them
+  // was a tenth of the work before the first screen, which needs none.
+  keys_ready_ = false;
   start_colours();
   install_signals();
   // connect_scrn paints the image next.
   check_size(false);
+  fresh_ = true;
   return 0;
+}
+
+// Sends the cleared screen if nothing has been drawn since open. Until then
+// flush leaves it to the first update that draws something, so that the
+// clearing and the first screen are one update, not two.
+void terminal_screen::send_fresh() {
+  if (!fresh_) return;
+  fresh_ = false;
+  refresh();
+}
+
+// Keypad mode and the key sequences curses decodes. Keys typed before this
+// wait in the terminal's queue and are decoded with the full tables.
+void terminal_screen::enable_keys() {
+  keypad(stdscr, TRUE);
+  for (const extra_key &k : EXTRA_KEYS) define_key(k.seq, k.key);
+  keys_ready_ = true;
 }
 
 void terminal_screen::start_colours() {
@@ -252,7 +284,12 @@ void terminal_screen::restore_signals() {
 
 void terminal_screen::close() {
   if (!screen_) return;
-  endwin();
+  // Still suspended since open (nothing was ever sent): the terminal never
+  // left its main screen, so only its modes are given back.
+  if (isendwin())
+    reset_shell_mode();
+  else
+    endwin();
   delscreen(screen_);
   screen_ = nullptr;
   rescue.armed = false;
@@ -282,6 +319,7 @@ attr_t terminal_screen::attr_of(uint8_t a, short *pair) const {
 
 void terminal_screen::put_cell(int row, int col, cell c) {
   if (!screen_ || too_small_ || row >= LINES || col >= COLS) return;
+  fresh_ = false;
   short pair = 0;
   const attr_t attr = attr_of(c.attr, &pair);
   if (c.ch >= 0x20 && c.ch < 0x7F) {
@@ -304,7 +342,7 @@ void terminal_screen::put_cell(int row, int col, cell c) {
 int terminal_screen::flush(int row, int col) {
   if (!screen_ || too_small_) return 0;
   move(row, col);
-  refresh();
+  if (!fresh_) refresh();
   return 0;
 }
 
@@ -422,6 +460,8 @@ int terminal_screen::decode(key_rec *key) {
 
 int terminal_screen::read_key(key_rec *key) {
   if (!screen_) return ST_NO_TERMINAL;
+  send_fresh();
+  if (!keys_ready_) enable_keys();
   // Reads never block inside curses, so that waiting happens only in
   // wait_for_input, where signals are let in.
   nodelay(stdscr, TRUE);
@@ -467,11 +507,19 @@ void cut_prefix(const char *name, const char *prefix) {
   std::memmove(s, s + n, std::strlen(s + n) + 1);
 }
 
-// Looks the terminal type up quietly first: a failing newterm leaves memory
-// behind that nothing can free.
+// The two strings every attribute change sends: setting and resetting.
 void trim_attribute_strings() {
   cut_prefix("sgr", "%?%p9%t\033(0%e\033(B%;");
   cut_prefix("sgr0", "\033(B");
+}
+
+// Resuming (see open) would send the description's colour reset ("oc"),
+// which puts back the terminal's whole palette: a user's own colours would
+// be lost. This program never changes a colour definition, so there is
+// never anything of its own to reset; the string is emptied in place.
+void drop_colour_reset() {
+  char *s = tigetstr(const_cast<char *>("oc"));
+  if (s != nullptr && s != reinterpret_cast<char *>(-1)) s[0] = '\0';
 }
 
 }  // namespace
