@@ -35,7 +35,18 @@ meter() {  # meter NAME ptymeter-args...  (run from $work/home)
         echo "screen_bench: $name: some run had a problem" >&2
 }
 
-meter floor -- true
+# Start-up alone, in rounds that take turns between `true`, xnconfig and
+# dialog, so that a change in the machine's load during the run falls on all
+# of them alike; each program's figure is the median over all its rounds.
+rounds=5
+for i in $(seq "$rounds"); do
+    meter "start_floor_$i" -- true
+    meter "start_xn_$i" --env "HOME=$work/home" --ready 'ESC to exit.' --exit-wait 0 -- "$xn"
+    if [ -n "$dialog" ]; then
+        meter "start_dlg_$i" --strip --ready 'Cancel' --exit-wait 0 \
+            -- "$dialog" --menu Pick 0 0 0 a 'Item one' b 'Item two' c 'Item three'
+    fi
+done
 # The top menu's help line (row 22) is the last thing it draws.
 meter xn_menu --env "HOME=$work/home" --ready 'ESC to exit.' \
     --keys '<Down>' --exit-keys '<Esc>' -- "$xn"
@@ -86,13 +97,24 @@ def fmt(v, unit=""):
         return f"{v:.2f}{unit}"
     return f"{int(v)}{unit}"
 
-floor = med(load("floor"), "startup_ms")
+def startup(prefix):
+    # Median start-up over every run of every round.
+    vals = []
+    for name in sorted(os.listdir(work)):
+        if name.startswith(prefix + "_") and name.endswith(".json"):
+            d = load(name[:-5])
+            vals += [r["startup_ms"] for r in (d or {}).get("runs", [])
+                     if r.get("startup_ms") is not None]
+    return statistics.median(vals) if vals else None
+
+floor = startup("start_floor")
 rows = []
-for label, menu, text in (("xnconfig", "xn_menu", "xn_text"), ("dialog", "dlg_menu", "dlg_text")):
+for label, menu, text, first in (("xnconfig", "xn_menu", "xn_text", "start_xn"),
+                                 ("dialog", "dlg_menu", "dlg_text", "start_dlg")):
     m, t = load(menu), load(text)
     if m is None:
         continue
-    start = med(m, "startup_ms")
+    start = startup(first)
     rows.append((label, start, (start / floor) if start and floor else None,
                  med(m, "key_bytes_median"), last_key_bytes(t),
                  med(m, "last_key_to_exit_ms"), med(m, "peak_rss_kb")))
