@@ -364,7 +364,7 @@ void terminal_screen::check_size(bool repaint) {
 void terminal_screen::show_too_small() {
   char text[160];
   std::snprintf(text, sizeof text,
-                "%s needs a terminal of at least %d columns by %d lines (now %d x %d)",
+                "%s needs a terminal of at least %d columns by %d lines (now %dx%d)",
                 kern_program_name(), FORM_COLS, FORM_LINES, COLS, LINES);
   erase();
   // Centred, broken between words when the terminal is narrower still.
