@@ -17,6 +17,7 @@ void reset_cfi_state();
 
 int config_sys(uint32_t handle);
 int config_str(uint32_t handle, uint32_t count);
+int show_str_row(uint32_t handle, uint32_t index, uint32_t first);
 int config_con(uint32_t handle, uint32_t count);
 int config_ser(uint32_t handle, uint32_t count);
 int config_prn(uint32_t handle, uint32_t count);

@@ -4,55 +4,54 @@
 
 #include "cfi/cfi.h"
 #include "lib/cfi_store.h"
-#include "scrmgr/scrmgr.h"
+#include "scrmgr/binding.h"
 
 namespace {
 
 constexpr uint16_t LBL = FF_STATIC;
 constexpr uint16_t INP = FF_DATA | FF_INPUT;
 
-// The form. Labels sit on even indexes from 1, each followed by its input
-// field; the input fields in table order are the cursor's order, and that
-// order is also the order in which the record is compared (sys_bindings).
-// The values are those of a fresh configuration; the record replaces them
-// before the form is first shown.
+// The form. Labels sit on odd indexes from 1, each followed by its input
+// field; the input fields in table order are the cursor's order. Values,
+// ranges and defaults come from the store's system parameter rows through
+// sys_bindings.
 form_field sys_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 0, .col = 25, .width = 30, .attr = 5,
      .label = "System Parameter Configuration"},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 2, .col = 0, .width = 30, .label = "Number of processes allowed"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 2, .col = 30, .width = 5, .attr = 4, .value = 8, .min = 1, .max = 9999},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 2, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 2, .col = 40, .width = 30, .label = "Number of OPENs per process"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 2, .col = 70, .width = 5, .attr = 4, .value = 128, .min = 16, .max = 2048},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 2, .col = 70, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 3, .col = 0, .width = 30, .label = "Buffer area size (MegaBytes)"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 3, .col = 30, .width = 5, .attr = 4, .value = 1, .min = 1, .max = 3072},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 3, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 3, .col = 40, .width = 34, .label = "Buffer Write-through enabled"},
-    {.kind = FIELD_YESNO, .flags = INP, .row = 3, .col = 74, .width = 1, .attr = 4, .value = 1, .min = 0, .max = 1},
+    {.kind = FIELD_YESNO, .flags = INP, .row = 3, .col = 74, .width = 1, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 4, .col = 0, .width = 30, .label = "Number of SEQUENTIAL files"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 4, .col = 30, .width = 5, .attr = 4, .value = 32, .min = 0, .max = 4096},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 4, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 4, .col = 40, .width = 30, .label = "Number of record locks"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 4, .col = 70, .width = 5, .attr = 4, .value = 128, .min = 0, .max = 32767},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 4, .col = 70, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 5, .col = 0, .width = 30, .label = "Number of ANSI INDEXED files"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 5, .col = 30, .width = 5, .attr = 4, .value = 32, .min = 0, .max = 8192},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 5, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 5, .col = 40, .width = 30, .label = "Number of ANSI RELATIVE files"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 5, .col = 70, .width = 5, .attr = 4, .value = 8, .min = 0, .max = 4096},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 5, .col = 70, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 6, .col = 0, .width = 34, .label = "Enable 4GB XNISAM Version 7 files"},
-    {.kind = FIELD_YESNO, .flags = INP, .row = 6, .col = 34, .width = 1, .attr = 4, .value = 1, .min = 0, .max = 1},
+    {.kind = FIELD_YESNO, .flags = INP, .row = 6, .col = 34, .width = 1, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 6, .col = 40, .width = 34, .label = "Create XNISAM Version 7 files"},
-    {.kind = FIELD_YESNO, .flags = INP, .row = 6, .col = 74, .width = 1, .attr = 4, .value = 1, .min = 0, .max = 1},
+    {.kind = FIELD_YESNO, .flags = INP, .row = 6, .col = 74, .width = 1, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 8, .col = 0, .width = 34, .label = "Printer Control enabled"},
-    {.kind = FIELD_YESNO, .flags = INP, .row = 8, .col = 34, .width = 1, .attr = 4, .value = 1, .min = 0, .max = 1},
+    {.kind = FIELD_YESNO, .flags = INP, .row = 8, .col = 34, .width = 1, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 8, .col = 40, .width = 31, .label = "Printer Control entries"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 8, .col = 71, .width = 4, .attr = 4, .value = 48, .min = 48, .max = 1024},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 8, .col = 71, .width = 4, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 9, .col = 0, .width = 30, .label = "Number of @CON devices"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 9, .col = 30, .width = 5, .attr = 4, .value = 32, .min = 1, .max = 2048},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 9, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 9, .col = 40, .width = 30, .label = "Number of @PCQ devices"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 9, .col = 70, .width = 5, .attr = 4, .value = 32, .min = 0, .max = 2048},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 9, .col = 70, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 10, .col = 0, .width = 30, .label = "Number of @PRN devices"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 10, .col = 30, .width = 5, .attr = 4, .value = 32, .min = 0, .max = 2048},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 10, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 10, .col = 40, .width = 30, .label = "Number of @SER devices"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 10, .col = 70, .width = 5, .attr = 4, .value = 32, .min = 0, .max = 2048},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 10, .col = 70, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 12, .col = 0, .width = 30, .label = "Number of PDF formats"},
-    {.kind = FIELD_NUMBER, .flags = INP, .row = 12, .col = 30, .width = 5, .attr = 4, .value = 32, .min = 1, .max = 256},
+    {.kind = FIELD_NUMBER, .flags = INP, .row = 12, .col = 30, .width = 5, .attr = 4},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 22, .col = 10, .width = 70, .attr = 4,
      .label = "Press <up>, <down> to position, ESC to exit."},
 };
@@ -60,70 +59,34 @@ static_assert(sizeof(sys_fields) / sizeof(sys_fields[0]) == 36);
 
 form sys_form = make_form(FORM_CLEAR | FORM_VMOVE, sys_fields);
 
-// Which record member each input field edits: a count (low 16 bits on the
-// form) or a switch byte. Listed in cursor order, which is also the order
-// the record is compared in; sys_fields[2 * i + 2] is binding i's field.
-struct sys_binding {
-  uint32_t sys_desc::*count;
-  uint8_t sys_desc::*flag;
+// Each input field and the system parameter it edits.
+constexpr field_binding sys_bindings[] = {
+    BIND_PARAM(2, sys_params[SP_PROCESSES]),
+    BIND_PARAM(4, sys_params[SP_OPENS]),
+    BIND_PARAM(6, sys_params[SP_BUFFER_MB]),
+    BIND_PARAM(8, sys_params[SP_WRITE_THROUGH]),
+    BIND_PARAM(10, sys_params[SP_SEQUENTIAL]),
+    BIND_PARAM(12, sys_params[SP_RECORD_LOCKS]),
+    BIND_PARAM(14, sys_params[SP_INDEXED]),
+    BIND_PARAM(16, sys_params[SP_RELATIVE]),
+    BIND_PARAM(18, sys_params[SP_ISAM7_4GB]),
+    BIND_PARAM(20, sys_params[SP_ISAM7_CREATE]),
+    BIND_PARAM(22, sys_params[SP_PRINTER_CONTROL]),
+    BIND_PARAM(24, sys_params[SP_PRINTER_ENTRIES]),
+    BIND_PARAM(26, sys_params[SP_CONSOLES]),
+    BIND_PARAM(28, sys_params[SP_QUEUES]),
+    BIND_PARAM(30, sys_params[SP_PRINTERS]),
+    BIND_PARAM(32, sys_params[SP_SERIAL_LINES]),
+    BIND_PARAM(34, sys_params[SP_PDF_FORMATS]),
 };
-constexpr sys_binding sys_bindings[] = {
-    {&sys_desc::process_count, nullptr},
-    {&sys_desc::opens_per_process, nullptr},
-    {&sys_desc::buffer_area_mb, nullptr},
-    {nullptr, &sys_desc::write_through},
-    {&sys_desc::sequential_file_count, nullptr},
-    {&sys_desc::record_lock_count, nullptr},
-    {&sys_desc::indexed_file_count, nullptr},
-    {&sys_desc::relative_file_count, nullptr},
-    {nullptr, &sys_desc::isam7_4gb},
-    {nullptr, &sys_desc::isam7_create},
-    {nullptr, &sys_desc::printer_control_enabled},
-    {&sys_desc::printer_control_entries, nullptr},
-    {&sys_desc::con_count, nullptr},
-    {&sys_desc::pcq_count, nullptr},
-    {&sys_desc::prn_count, nullptr},
-    {&sys_desc::ser_count, nullptr},
-    {&sys_desc::pdf_format_count, nullptr},
-};
-constexpr size_t SYS_BINDINGS = sizeof(sys_bindings) / sizeof(sys_bindings[0]);
-static_assert(SYS_BINDINGS * 2 + 2 == 36);
-
-form_field &bound_field(size_t i) { return sys_fields[2 * i + 2]; }
-
-void fill_sys_form(const sys_desc &rec) {
-  for (size_t i = 0; i < SYS_BINDINGS; ++i) {
-    const sys_binding &b = sys_bindings[i];
-    bound_field(i).value = b.count ? static_cast<uint16_t>(rec.*b.count & 0xFFFF)
-                                   : static_cast<uint16_t>(rec.*b.flag);
-  }
-}
-
-// Stores every form value that differs from its record member; true when
-// the PDF format count was among them.
-bool store_sys_form(sys_desc *rec) {
-  bool pdf_changed = false;
-  for (size_t i = 0; i < SYS_BINDINGS; ++i) {
-    const sys_binding &b = sys_bindings[i];
-    const uint16_t v = bound_field(i).value;
-    if (b.count ? rec->*b.count == v : rec->*b.flag == v)
-      continue;
-    if (b.count)
-      rec->*b.count = v;
-    else
-      rec->*b.flag = static_cast<uint8_t>(v);
-    config_changed = 1;
-    pdf_changed = pdf_changed || b.count == &sys_desc::pdf_format_count;
-  }
-  return pdf_changed;
-}
 
 } // namespace
 
 int config_sys(uint32_t handle) {
   sys_desc rec{};
   get_desc_sys(handle, &rec);
-  fill_sys_form(rec);
+  bind_ranges(&sys_form, sys_bindings);
+  fill_fields(&sys_form, sys_bindings, &rec);
   for (;;) {
     int st = display_form(&sys_form, SHOW_ALL);
     if (st > 0)
@@ -134,7 +97,9 @@ int config_sys(uint32_t handle) {
     if (st > 0)
       return st;
     // The PDF table is resized before the descriptor that counts it is stored.
-    if (store_sys_form(&rec))
+    const uint32_t pdf_count = rec.pdf_format_count;
+    take_fields(&sys_form, sys_bindings, &rec, &config_changed);
+    if (rec.pdf_format_count != pdf_count)
       put_count_pdf(handle, static_cast<uint16_t>(rec.pdf_format_count));
     put_desc_sys(handle, &rec);
     if (key == KEY_ESC)

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lib/record.h"
+
 // Largest tables the store accepts.
 constexpr uint32_t CFI_MAX_DEVICES = 2048; // consoles, serial lines, printers, queues
 constexpr uint32_t CFI_MAX_PDF = 256;
@@ -47,6 +49,49 @@ static_assert(offsetof(sys_desc, printer_control_enabled) == 57);
 static_assert(offsetof(sys_desc, write_through) == 58);
 static_assert(offsetof(sys_desc, isam7_4gb) == 60);
 static_assert(offsetof(sys_desc, isam7_create) == 61);
+
+// The system parameters: one row per member of the system descriptor that
+// a file or a screen sets, in the order of the file's [system] section. The
+// store reads, writes and defaults the descriptor from these rows, and the
+// system parameters screen takes its ranges from them. Ranges are those the
+// runtime accepts; a one-byte member is a yes/no switch.
+enum sys_param_id : uint8_t {
+  SP_PROCESSES, SP_OPENS, SP_BUFFER_MB, SP_WRITE_THROUGH, SP_SEQUENTIAL,
+  SP_RECORD_LOCKS, SP_INDEXED, SP_RELATIVE, SP_ISAM7_4GB, SP_ISAM7_CREATE,
+  SP_PRINTER_CONTROL, SP_PRINTER_ENTRIES, SP_CONSOLES, SP_QUEUES, SP_PRINTERS,
+  SP_SERIAL_LINES, SP_ENV_STRINGS, SP_PDF_FORMATS, SYS_PARAM_COUNT
+};
+
+#define SYS_PARAM(key, m, lo, hi, def) rec_param{key, REC_MEMBER(sys_desc, m), lo, hi, def}
+inline constexpr rec_param sys_params[] = {
+    SYS_PARAM("processes", process_count, 1, 9999, 8),
+    SYS_PARAM("opens-per-process", opens_per_process, 16, 2048, 128),
+    SYS_PARAM("buffer-mb", buffer_area_mb, 1, 3072, 1),
+    SYS_PARAM("write-through", write_through, 0, 1, 1),
+    SYS_PARAM("sequential-files", sequential_file_count, 0, 4096, 32),
+    SYS_PARAM("record-locks", record_lock_count, 0, 32767, 128),
+    SYS_PARAM("indexed-files", indexed_file_count, 0, 8192, 32),
+    SYS_PARAM("relative-files", relative_file_count, 0, 4096, 8),
+    SYS_PARAM("isam7-4gb", isam7_4gb, 0, 1, 1),
+    SYS_PARAM("isam7-create", isam7_create, 0, 1, 1),
+    SYS_PARAM("printer-control", printer_control_enabled, 0, 1, 1),
+    SYS_PARAM("printer-control-entries", printer_control_entries, 48, 1024, 48),
+    SYS_PARAM("consoles", con_count, 1, CFI_MAX_DEVICES, 32),
+    SYS_PARAM("queues", pcq_count, 0, CFI_MAX_DEVICES, 32),
+    SYS_PARAM("printers", prn_count, 0, CFI_MAX_DEVICES, 32),
+    SYS_PARAM("serial-lines", ser_count, 0, CFI_MAX_DEVICES, 32),
+    SYS_PARAM("env-strings", env_string_count, 0, CFI_MAX_ENV, 16),
+    SYS_PARAM("pdf-formats", pdf_format_count, 1, CFI_MAX_PDF, 32),
+};
+#undef SYS_PARAM
+static_assert(sizeof sys_params / sizeof sys_params[0] == SYS_PARAM_COUNT);
+// The enum and the rows agree: each named row has its member.
+static_assert(sys_params[SP_OPENS].member.offset == offsetof(sys_desc, opens_per_process));
+static_assert(sys_params[SP_ISAM7_CREATE].member.offset == offsetof(sys_desc, isam7_create));
+static_assert(sys_params[SP_PRINTER_ENTRIES].member.offset ==
+              offsetof(sys_desc, printer_control_entries));
+static_assert(sys_params[SP_SERIAL_LINES].member.offset == offsetof(sys_desc, ser_count));
+static_assert(sys_params[SP_PDF_FORMATS].member.offset == offsetof(sys_desc, pdf_format_count));
 
 // Environment string descriptor.
 struct str_desc {

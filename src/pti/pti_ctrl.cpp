@@ -6,7 +6,7 @@
 #include "lib/pti_store.h"
 #include "lib/strs.h"
 #include "pti/pti.h"
-#include "scrmgr/scrmgr.h"
+#include "scrmgr/table_screen.h"
 
 namespace {
 
@@ -48,28 +48,26 @@ form row_form = make_form(FORM_CLEAR | FORM_FKEYS | FORM_LINE, row_fields);
 
 enum : uint16_t { F_NAME, F_ENABLE, F_USE_FILE, F_VALUE };
 
-// Shows string `index` from the store on its row below string `top`.
-int show_control_row(uint32_t handle, uint32_t index, uint32_t top) {
-  if (index >= STRINGS) return 0;
-  pti_ctrl rec{};
-  int s = get_ctrl_pti(handle, index, &rec);
-  if (s > 0) return s;
-  for (form_field &f : row_fields)
-    f.row = static_cast<uint16_t>(ROWS_PER_STRING * (index - top + 1));
+constexpr field_binding row_bindings[] = {
+    BIND(F_ENABLE, pti_ctrl, enable),
+    BIND(F_USE_FILE, pti_ctrl, use_file),
+};
+
+// The name comes from the library's table, the value is shown as stored.
+int show_name_and_value(uint32_t index, const void *r) {
+  const auto *rec = static_cast<const pti_ctrl *>(r);
   copy_text(name_buf, sizeof name_buf, ctrl_name_str[index]);
-  row_fields[F_ENABLE].value = rec.enable;
-  row_fields[F_USE_FILE].value = rec.use_file;
   memset(value_buf, 0, sizeof value_buf);
-  copy_text(value_buf, sizeof value_buf, rec.value);
-  return display_form(&row_form, SHOW_ALL);
+  copy_text(value_buf, sizeof value_buf, rec->value);
+  return 0;
 }
 
 // Replaces the record's value when `text` differs from it.
-void take_value(pti_ctrl &rec, const char *text) {
+void take_value(pti_ctrl &rec, const char *text, uint8_t *changed) {
   if (strncmp(text, rec.value, sizeof rec.value) == 0) return;
   memset(rec.value, 0, sizeof rec.value);
   copy_text(rec.value, sizeof rec.value, text);
-  trans_changed = 1;
+  *changed = 1;
 }
 
 // The typed byte string in its canonical text; false when it cannot be
@@ -84,65 +82,44 @@ bool canonical(const char *typed, char *text) {
   return strnlen(text, PTI_TEXT_BUF) < 256;
 }
 
-// Copies one pass of the row back into the store. False when the value is
-// not readable: nothing is stored and the row is shown again.
-bool take_row(uint32_t handle, uint32_t index, int *status) {
-  pti_ctrl rec{};
-  *status = get_ctrl_pti(handle, index, &rec);
-  if (*status > 0) return false;
-  uint8_t enable = row_fields[F_ENABLE].value ? 1 : 0;
-  uint8_t use_file = row_fields[F_USE_FILE].value ? 1 : 0;
-  if (enable != rec.enable || use_file != rec.use_file) trans_changed = 1;
-  rec.enable = enable;
-  rec.use_file = use_file;
-  if (use_file) {
-    take_value(rec, value_buf);
-  } else {
-    char text[PTI_TEXT_BUF] = {};
-    if (!canonical(value_buf, text)) return false;
-    take_value(rec, text);
+// A file name is kept as typed; a byte string must read and is stored in
+// its canonical text, else the pass is refused.
+bool take_value_by_use(void *r, uint8_t *changed) {
+  auto *rec = static_cast<pti_ctrl *>(r);
+  if (rec->use_file) {
+    take_value(*rec, value_buf, changed);
+    return true;
   }
-  *status = put_ctrl_pti(handle, index, &rec);
-  return *status <= 0;
-}
-
-// Moves between the strings by the key that ended the row; false when the
-// key leaves the screen.
-bool move_by_key(uint16_t key, uint32_t *index, uint16_t *field) {
-  uint16_t cls = key_class(key);
-  if (key == KEY_ESC) return false;
-  if (key == KEY_ENTER) {
-    *index = (*index + 1) % STRINGS;
-    *field = F_ENABLE;
-  } else if (cls == KEY_UP || cls == KEY_PREV) {
-    *index = (*index + STRINGS - 1) % STRINGS;
-  } else if (cls == KEY_DOWN || cls == KEY_NEXT) {
-    *index = (*index + 1) % STRINGS;
-  } else {
-    ring_bell();
-  }
+  char text[PTI_TEXT_BUF] = {};
+  if (!canonical(value_buf, text)) return false;
+  take_value(*rec, text, changed);
   return true;
 }
 
+// Two strings, five screen rows apart from row 5; up, down and Enter step
+// between them with wrap, and no function key pages or copies.
+const table_screen control_screen = {
+    .frame = &screen,
+    .frame_show = SHOW_ALL,
+    .row = &row_form,
+    .top_row = ROWS_PER_STRING,
+    .row_height = ROWS_PER_STRING,
+    .page_rows = STRINGS,
+    .start_field = F_ENABLE,
+    .paging = table_paging::table,
+    .bindings = row_bindings,
+    .store = table_store_of<pti_ctrl, get_ctrl_pti, put_ctrl_pti>(),
+    .changed = &trans_changed,
+    .hooks = {.show = show_name_and_value, .take = take_value_by_use},
+};
+
 }  // namespace
 
+int show_control_row(uint32_t handle, uint32_t index, uint32_t top) {
+  if (index >= STRINGS) return 0;
+  return show_table_row(control_screen, handle, index, top);
+}
+
 int configure_job_control(uint32_t handle) {
-  int s = display_form(&screen, SHOW_ALL);
-  for (uint32_t i = 0; i < STRINGS && s <= 0; ++i)
-    s = show_control_row(handle, i, 0);
-  uint32_t index = 0;
-  uint16_t field = F_ENABLE;
-  while (s <= 0) {
-    uint16_t key = 0;
-    s = show_control_row(handle, index, 0);
-    if (s <= 0) s = accept_menu(&row_form, &field, &key);
-    if (s > 0) break;
-    if (!take_row(handle, index, &s)) {
-      if (s <= 0) ring_bell();
-      continue;
-    }
-    s = show_control_row(handle, index, 0);
-    if (s <= 0 && !move_by_key(key, &index, &field)) return 0;
-  }
-  return s;
+  return run_table_screen(control_screen, handle, STRINGS);
 }

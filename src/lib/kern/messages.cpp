@@ -40,6 +40,7 @@ constexpr message_row status_texts[] = {
     {ST_WRONG_KIND, "File is of another kind"},
     {ST_NEWER_REVISION, "File written by a newer revision of this program"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
+    {ST_DEVICE_TOO_LONG, "Next device name too long; not copied"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };

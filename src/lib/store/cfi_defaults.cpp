@@ -41,24 +41,7 @@ constexpr uint8_t pdf_papers[] = {1, 3, 2, 4, 5, 6, 7, 8};
 
 sys_desc default_sys() {
   sys_desc s{};
-  s.process_count = 8;
-  s.indexed_file_count = 32;
-  s.relative_file_count = 8;
-  s.sequential_file_count = 32;
-  s.record_lock_count = 128;
-  s.opens_per_process = 128;
-  s.buffer_area_mb = 1;
-  s.printer_control_entries = 48;
-  s.con_count = 32;
-  s.prn_count = 32;
-  s.pcq_count = 32;
-  s.ser_count = 32;
-  s.env_string_count = DEFAULT_ENV_STRINGS;
-  s.pdf_format_count = 32;
-  s.printer_control_enabled = 1;
-  s.write_through = 1;
-  s.isam7_4gb = 1;
-  s.isam7_create = 1;
+  for (const rec_param &p : sys_params) set_member(&s, p.member, p.def);
   return s;
 }
 

@@ -5,7 +5,7 @@
 
 namespace xnstore {
 
-constexpr uint32_t DEFAULT_ENV_STRINGS = 16;
+constexpr uint32_t DEFAULT_ENV_STRINGS = sys_params[SP_ENV_STRINGS].def;
 
 sys_desc default_sys();
 str_desc default_str(uint8_t target, uint32_t index);

@@ -9,6 +9,7 @@
 #include "lib/store/store_text.h"
 #include "lib/strs.h"
 
+#include <array>
 #include <cstring>
 
 using namespace xnstore;
@@ -33,35 +34,24 @@ struct sys_head {
   field_def { key, field_kind::text, offsetof(rec, member), sizeof(rec::member), 0, 0, 0, nullptr, 1 }
 #define PRIV(key, mask) \
   field_def { key, field_kind::yesno, offsetof(con_desc, privileges), 2, mask, 0, 1, nullptr, 1 }
-#define SYS(key, member, lo, hi) \
-  field_def { key, field_kind::number, offsetof(sys_head, sys.member), 4, 0, lo, hi, nullptr, 1 }
-#define SYS_YN(key, member) \
-  field_def { key, field_kind::yesno, offsetof(sys_head, sys.member), 1, 0, 0, 1, nullptr, 1 }
+// One [system] key from its row of the system parameters.
+constexpr field_def sys_field(const rec_param &p, bool since_pdf) {
+  const bool yes_no = p.member.size == 1;
+  return {p.key, yes_no ? field_kind::yesno : field_kind::number,
+          static_cast<uint16_t>(offsetof(sys_head, sys) + p.member.offset), p.member.size, 0,
+          p.min, p.max, nullptr, static_cast<uint8_t>(since_pdf ? 2 : 1)};
+}
 
-// Keys of [system], in the order they are written; the ranges are those
-// the runtime accepts. Revision 1 files had no PDF formats.
-constexpr field_def sys_fields[] = {
-    {"target", field_kind::choice, offsetof(sys_head, target), 1, 0, 0, 1, os_target_strs, 1},
-    SYS("processes", process_count, 1, 9999),
-    SYS("opens-per-process", opens_per_process, 16, 2048),
-    SYS("buffer-mb", buffer_area_mb, 1, 3072),
-    SYS_YN("write-through", write_through),
-    SYS("sequential-files", sequential_file_count, 0, 4096),
-    SYS("record-locks", record_lock_count, 0, 32767),
-    SYS("indexed-files", indexed_file_count, 0, 8192),
-    SYS("relative-files", relative_file_count, 0, 4096),
-    SYS_YN("isam7-4gb", isam7_4gb),
-    SYS_YN("isam7-create", isam7_create),
-    SYS_YN("printer-control", printer_control_enabled),
-    SYS("printer-control-entries", printer_control_entries, 48, 1024),
-    SYS("consoles", con_count, 1, CFI_MAX_DEVICES),
-    SYS("queues", pcq_count, 0, CFI_MAX_DEVICES),
-    SYS("printers", prn_count, 0, CFI_MAX_DEVICES),
-    SYS("serial-lines", ser_count, 0, CFI_MAX_DEVICES),
-    SYS("env-strings", env_string_count, 0, CFI_MAX_ENV),
-    {"pdf-formats", field_kind::number, offsetof(sys_head, sys.pdf_format_count), 4, 0, 1,
-     CFI_MAX_PDF, nullptr, 2},
-};
+// Keys of [system], in the order they are written: the target, then the
+// system parameters. Revision 1 files had no PDF formats.
+constexpr std::array<field_def, SYS_PARAM_COUNT + 1> make_sys_fields() {
+  std::array<field_def, SYS_PARAM_COUNT + 1> f{};
+  f[0] = {"target", field_kind::choice, offsetof(sys_head, target), 1, 0, 0, 1, os_target_strs, 1};
+  for (size_t i = 0; i < SYS_PARAM_COUNT; ++i)
+    f[i + 1] = sys_field(sys_params[i], i == SP_PDF_FORMATS);
+  return f;
+}
+constexpr auto sys_fields = make_sys_fields();
 
 constexpr field_def str_fields[] = {
     YN(str_desc, "enabled", str_enabled),
@@ -173,8 +163,6 @@ constexpr field_def pdf_fields[] = {
 #undef CHOICE
 #undef TEXT
 #undef PRIV
-#undef SYS
-#undef SYS_YN
 #undef LINE_FIELDS
 
 struct cfi_data {

@@ -1,7 +1,7 @@
 // The table paging rule: every kind of ending key from the page edges.
 #include <gtest/gtest.h>
 
-#include "cfi/table_paging.h"
+#include "scrmgr/table_paging.h"
 #include "scrmgr/scrmgr.h"
 
 namespace {
