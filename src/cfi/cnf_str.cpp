@@ -5,6 +5,7 @@
 #include "cfi/cfi.h"
 #include "lib/cfi_store.h"
 #include "scrmgr/table_screen.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ form_field str_frame_fields[] = {
      .label = "    Press <up>, <down>, F1, F2, F3, F4 to position, F5 to copy, ESC to exit.    "},
 };
 form str_frame_form = make_form(FORM_CLEAR, str_frame_fields);
+REGISTER_FORM(str_frame_form);
 
 // One entry's row. The Value field's 255 columns wrap over the entry's four
 // screen rows.
@@ -37,6 +39,7 @@ form_field str_row_fields[] = {
 };
 static_assert(sizeof(str_row_fields) / sizeof(str_row_fields[0]) == STR_VALUE + 1);
 form str_row_form = make_form(FORM_FKEYS | FORM_LINE, str_row_fields);
+REGISTER_FORM(str_row_form);
 
 constexpr field_binding str_bindings[] = {
     BIND(STR_ENABLE, str_desc, str_enabled),

@@ -5,6 +5,7 @@
 #include "cfi/cfi.h"
 #include "lib/cfi_store.h"
 #include "scrmgr/binding.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -58,6 +59,8 @@ form_field sys_fields[] = {
 static_assert(sizeof(sys_fields) / sizeof(sys_fields[0]) == 36);
 
 form sys_form = make_form(FORM_CLEAR | FORM_VMOVE, sys_fields);
+
+REGISTER_FORM(sys_form);
 
 // Each input field and the system parameter it edits.
 constexpr field_binding sys_bindings[] = {

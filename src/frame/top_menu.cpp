@@ -8,6 +8,7 @@
 #include "pti/pti.h"
 #include "scrmgr/scrmgr.h"
 #include "tdi/tdi.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ form_field top_menu_fields[] = {
      .list = nullptr},
 };
 form top_menu_form = make_form(FORM_CLEAR, top_menu_fields);
+REGISTER_FORM(top_menu_form);
 
 constexpr uint16_t TITLE_FIELD = 0;
 constexpr uint16_t SELECTION_FIELD = 5;

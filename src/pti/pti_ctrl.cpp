@@ -7,6 +7,7 @@
 #include "lib/strs.h"
 #include "pti/pti.h"
 #include "scrmgr/table_screen.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ form_field screen_fields[] = {
      .label = "    Press <up>, <down>, F1, F2 to position, ESC to exit.   "},
 };
 form screen = make_form(FORM_CLEAR | FORM_VMOVE, screen_fields);
+REGISTER_FORM(screen);
 
 char name_buf[256];
 char value_buf[256];
@@ -45,6 +47,7 @@ form_field row_fields[] = {
      .width = 255, .text = value_buf},
 };
 form row_form = make_form(FORM_CLEAR | FORM_FKEYS | FORM_LINE, row_fields);
+REGISTER_FORM(row_form);
 
 enum : uint16_t { F_NAME, F_ENABLE, F_USE_FILE, F_VALUE };
 

@@ -4,6 +4,7 @@
 #include "lib/scrn.h"
 #include "scrmgr/scrmgr.h"
 #include "scrmgr/scrmgr_internal.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -104,6 +105,7 @@ form_field yes_no_fields[] = {
      .max = 1, .text = nullptr, .label = nullptr, .list = nullptr},
 };
 form yes_no_form = make_form(0, yes_no_fields);
+REGISTER_FORM(yes_no_form);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "lib/tdi_store.h"
 #include "scrmgr/scrmgr.h"
 #include "tdi/tdi.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ form_field param_fields[] = {
      .min = 0, .max = 99},
 };
 form params = make_form(FORM_CLEAR | FORM_VMOVE, param_fields);
+REGISTER_FORM(params);
 
 // Field numbers of the values.
 enum : uint16_t {

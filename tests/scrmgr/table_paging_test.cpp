@@ -55,4 +55,51 @@ TEST(TablePaging, EscLeavesAndOnlyEnterStartsOnTheFirstField) {
   }
 }
 
+TEST(CodePaging, EveryKeyMovesTheCodeAndThePage) {
+  constexpr code_rules maps{.jump_repages = true, .copy_wraps = false};
+  constexpr code_rules chars{.jump_repages = true, .copy_wraps = true};
+  constexpr code_rules keys{.jump_repages = false, .copy_wraps = false};
+  const struct {
+    const char *what;
+    uint32_t n, rows, first, cur;
+    code_rules rules;
+    uint16_t key;
+    uint32_t want_first, want_cur;
+    bool redraw, copy, bell;
+  } cases[] = {
+      {"up on code 0 shows the last page", 256, 14, 0, 0, maps, KEY_UP, 242, 255, true, false, false},
+      {"down from the bottom line scrolls one", 256, 14, 0, 13, maps, KEY_DOWN, 1, 14, true, false, false},
+      {"up from the top line scrolls one", 256, 14, 20, 20, maps, KEY_PREV, 19, 19, true, false, false},
+      {"enter on the last code wraps to the first page", 256, 14, 242, 255, maps, KEY_ENTER, 0, 0, true, false, false},
+      {"F4 moves a page and keeps the line", 256, 14, 0, 0, maps, KEY_F4, 14, 14, true, false, false},
+      {"F3 moves a page back", 256, 14, 28, 30, maps, KEY_F3, 14, 16, true, false, false},
+      {"F3 on the first page: same line of the last", 256, 14, 0, 3, maps, KEY_F3, 242, 245, true, false, false},
+      {"F4 on the last page: same line of the first", 256, 14, 242, 245, maps, KEY_F4, 0, 3, true, false, false},
+      {"F4 near the end jumps to the last page", 256, 14, 228, 230, maps, KEY_F4, 242, 244, true, false, false},
+      {"F3 near the start jumps to the first page", 256, 14, 10, 20, maps, KEY_F3, 0, 10, true, false, false},
+      {"the key table keeps its page on such a jump", 512, 16, 10, 20, keys, KEY_F3, 10, 10, false, false, false},
+      {"F5 copies and steps down", 256, 15, 0, 10, maps, KEY_F5, 0, 11, false, true, false},
+      {"F5 on the last code rings", 256, 15, 241, 255, maps, KEY_F5, 241, 255, false, false, true},
+      {"F5 on the last code wraps where it may", 256, 14, 242, 255, chars, KEY_F5, 0, 0, true, true, false},
+      {"F6 rings and stays", 256, 14, 0, 5, maps, KEY_F6, 0, 5, false, false, true},
+      {"up on 0 of the key table", 512, 16, 0, 0, keys, KEY_UP, 496, 511, true, false, false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    table_page pg = table_page_start(c.n, c.rows);
+    pg.first = c.first;
+    pg.last = c.first + pg.size - 1;
+    pg.cur = c.cur;
+    const page_effect fx = code_page_key(&pg, c.key, c.rules);
+    EXPECT_EQ(pg.cur, c.want_cur);
+    EXPECT_EQ(pg.first, c.want_first);
+    EXPECT_TRUE(pg.last == pg.first + pg.size - 1 && pg.last < c.n) << pg.last;
+    EXPECT_TRUE(pg.cur >= pg.first && pg.cur <= pg.last) << "the cursor left the page";
+    EXPECT_EQ(fx.redraw, c.redraw);
+    EXPECT_EQ(fx.copy, c.copy);
+    EXPECT_EQ(fx.bell, c.bell);
+    EXPECT_EQ(fx.first_field, c.key == KEY_ENTER);
+  }
+}
+
 } // namespace
