@@ -108,6 +108,13 @@ struct editor_item {
   file_item file;
 };
 
+// A numbered menu's label row for `item`, as the menu form shows it.
+constexpr form_field menu_row(const editor_item &item, uint16_t row,
+                              uint16_t col, uint16_t width) {
+  return {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = row, .col = col,
+          .width = width, .label = item.text};
+}
+
 // The parts of an editor's main screen that the shared steps run.
 struct editor_menu {
   form *menu;         // field 0 is the title, a text field of 256 bytes
