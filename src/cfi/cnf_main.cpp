@@ -9,7 +9,6 @@
 #include "edit/editor_files.h"
 #include "frame/frame.h"
 #include "lib/cfi_store.h"
-#include "lib/kern.h"
 #include "lib/names.h"
 #include "lib/status.h"
 #include "lib/strs.h"

@@ -179,8 +179,16 @@ int save_to(const editor_files &ef, editor_state &st, const char *work,
   return s;
 }
 
+// Runs the Saved line and takes the name typed; *esc when the user left.
+int edit_save_name(const editor_files &ef, char *work, bool *esc, bool *ok) {
+  *ok = false;
+  int s = run_menu_line(LINE_SAVED, work, esc);
+  return s > 0 || *esc ? s : take_typed_name(ef, LINE_SAVED, work, ok);
+}
+
 // Runs the Saved line until the content is saved, the user leaves with ESC
-// or (while leaving) agrees to lose what cannot be saved.
+// or (while leaving) agrees to lose what cannot be saved. Where leaving
+// saves at once, the proposal is tried before the line is first shown.
 int save_dialogue(const editor_files &ef, editor_state &st, bool leaving,
                   save_end *end) {
   char work[256];
@@ -189,8 +197,7 @@ int save_dialogue(const editor_files &ef, editor_state &st, bool leaving,
   *end = save_end::esc;
   for (;;) {
     bool ok = true, esc = false;
-    int s = at_once ? 0 : run_menu_line(LINE_SAVED, work, &esc);
-    if (s <= 0 && !esc && !at_once) s = take_typed_name(ef, LINE_SAVED, work, &ok);
+    int s = at_once ? 0 : edit_save_name(ef, work, &esc, &ok);
     at_once = false;
     if (s > 0 || esc) return s;
     verdict v = verdict::refused;
@@ -372,8 +379,6 @@ void copy_text(char *dst, size_t size, const char *src) {
   if (n) memcpy(dst, src, n);
   dst[n] = '\0';
 }
-
-form *editor_line(menu_line line) { return &lines[line]; }
 
 int ask_question(const char *prompt, int16_t *answer) {
   *answer = 0;

@@ -70,8 +70,6 @@ struct editor_state {
   char saved_name[256];
 };
 
-form *editor_line(menu_line line);
-
 // Copies at most size - 1 bytes of `src` (null: none) and the end mark.
 void copy_text(char *dst, size_t size, const char *src);
 
