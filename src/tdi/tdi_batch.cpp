@@ -1,6 +1,6 @@
 // Batch update of a terminal description, without the screen.
-#include "frame/frame.h"
 #include "edit/revision_batch.h"
+#include "frame/frame.h"
 #include "lib/strs.h"
 #include "lib/tdi_store.h"
 #include "tdi/tdi.h"
