@@ -1,8 +1,8 @@
 // The top menu: a choice of the three editors, offered again after each.
 #include <cstdint>
-#include <cstring>
 
 #include "cfi/cfi.h"
+#include "edit/editor_files.h"
 #include "frame/frame.h"
 #include "lib/kern.h"
 #include "pti/pti.h"
@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int TITLE_MAX = 79;
-char top_menu_title[TITLE_MAX + 1];
+// "%P %R (%O)" may format to 255 characters; one line of it is shown.
+char top_menu_title[256];
 
 // The top menu. Field 0's column and width are set when the title is
 // formatted; field 5 holds the selection (1..3) and is the only input.
@@ -48,20 +48,6 @@ REGISTER_FORM(top_menu_form);
 constexpr uint16_t TITLE_FIELD = 0;
 constexpr uint16_t SELECTION_FIELD = 5;
 
-// Centres "%P %R (%O)" on an 80-column screen.
-void format_title() {
-  char text[256];
-  int len = sprintf_kern(text, "%P %R (%O)");
-  if (len < 0)
-    len = 0;
-  if (len > TITLE_MAX)
-    len = TITLE_MAX;
-  std::memcpy(top_menu_title, text, static_cast<size_t>(len));
-  top_menu_title[len] = '\0';
-  top_menu_fields[TITLE_FIELD].width = static_cast<uint16_t>(len);
-  top_menu_fields[TITLE_FIELD].col = static_cast<uint16_t>(40 - len / 2);
-}
-
 int run_choice(uint16_t selection) {
   switch (selection) {
   case 1: return cnf_main(nullptr);
@@ -74,7 +60,7 @@ int run_choice(uint16_t selection) {
 } // namespace
 
 int top_menu() {
-  format_title();
+  centre_title(top_menu_fields[TITLE_FIELD]);
   form_field &selection = top_menu_fields[SELECTION_FIELD];
   selection.value = 1;
   bool full_draw = true;

@@ -2,7 +2,7 @@
 // strings of a printer translation, each on a row of its own.
 #include <cstring>
 
-#include "frame/editor_files.h"
+#include "edit/editor_files.h"
 #include "lib/pti_store.h"
 #include "lib/strs.h"
 #include "pti/pti.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "frame/editor_files.h"
+#include "edit/editor_files.h"
 #include "frame/frame.h"
 #include "lib/kern.h"
 #include "lib/pti_store.h"
@@ -25,41 +25,6 @@ char comment[32];
 
 constexpr uint16_t SELECTION = 12;
 constexpr uint16_t BASE_CHOICE = 1;
-constexpr uint16_t ITEMS = 7;
-
-// The menu. Field 0's column and width follow the title, set on entry;
-// field 12 is the menu's only input field.
-form_field menu_fields[] = {
-    {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
-     .attr = 4, .text = title_line},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 24, .width = 43,
-     .attr = 5, .label = "Printer Translation Configuration"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
-     .label = "Name: "},
-    {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
-     .width = 80, .attr = 4, .text = pti_trans_name},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 5, .col = 21, .width = 40,
-     .label = "1. Select Base Translation"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 6, .col = 21, .width = 40,
-     .label = "2. Change Comment"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 7, .col = 21, .width = 40,
-     .label = "3. Job Control String"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 8, .col = 21, .width = 40,
-     .label = "4. Configure Character Mapping"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 10, .col = 21, .width = 40,
-     .label = "5. Change Directory"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 11, .col = 21, .width = 40,
-     .label = "6. Save Printer Translation File"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 12, .col = 21, .width = 40,
-     .label = "7. Retrieve Printer Translation File"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 16, .col = 20, .width = 12,
-     .label = "Selection: "},
-    {.kind = FIELD_NUMBER, .flags = FF_DATA | FF_INPUT | FF_SPIN, .row = 16,
-     .col = 34, .width = 1, .attr = 4, .value = 1, .min = 1, .max = ITEMS},
-    {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
-     .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
-};
-form menu = make_form(FORM_CLEAR, menu_fields);
 
 // The Base line: the printer type, chosen by item 1.
 form_field base_fields[] = {
@@ -112,12 +77,6 @@ const editor_files files{
     .after_load = take_loaded,
 };
 
-// What an item asks of the menu after it ran.
-struct item_end {
-  bool advance; // propose the next item
-  bool full;    // the menu is drawn over: redraw it in full
-};
-
 int select_base(item_end *end) {
   return editor_select_base(files, state, &base_line, BASE_CHOICE, PTI_PRINTER_TYPES,
                             &printer_type, &end->advance);
@@ -148,59 +107,68 @@ int job_control(item_end *end) {
 // item says so.
 int character_map(item_end *) { return show_message(ST_NOT_BUILT); }
 
-int change_directory(item_end *end) {
-  end->advance = false;
-  return editor_change_directory(state);
-}
-
-int save(item_end *end) {
-  end->advance = false;
-  return editor_save(files, state);
-}
-
-int retrieve(item_end *end) {
-  end->advance = false;
-  return editor_retrieve(files, state);
-}
-
-// The items by number; row i runs item i.
-int (*const items[])(item_end *) = {
-    nullptr,       select_base,      change_comment, job_control,
-    character_map, change_directory, save,           retrieve,
+// The menu's items: their texts on the menu form and what each runs.
+constexpr editor_item items[] = {
+    {"1. Select Base Translation", select_base},
+    {"2. Change Comment", change_comment},
+    {"3. Job Control String", job_control},
+    {"4. Configure Character Mapping", character_map},
+    {"5. Change Directory", nullptr, file_item::directory},
+    {"6. Save Printer Translation File", nullptr, file_item::save},
+    {"7. Retrieve Printer Translation File", nullptr, file_item::retrieve},
 };
-static_assert(std::size(items) == ITEMS + 1);
+
+// The menu. Field 0's column and width follow the title, set on entry;
+// field 12 is the menu's only input field.
+form_field menu_fields[] = {
+    {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
+     .attr = 4, .text = title_line},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 24, .width = 43,
+     .attr = 5, .label = "Printer Translation Configuration"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
+     .label = "Name: "},
+    {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
+     .width = 80, .attr = 4, .text = pti_trans_name},
+    menu_row(items[0], 5, 21, 40),
+    menu_row(items[1], 6, 21, 40),
+    menu_row(items[2], 7, 21, 40),
+    menu_row(items[3], 8, 21, 40),
+    menu_row(items[4], 10, 21, 40),
+    menu_row(items[5], 11, 21, 40),
+    menu_row(items[6], 12, 21, 40),
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 16, .col = 20, .width = 12,
+     .label = "Selection: "},
+    {.kind = FIELD_NUMBER, .flags = FF_DATA | FF_INPUT | FF_SPIN, .row = 16,
+     .col = 34, .width = 1, .attr = 4, .value = 1, .min = 1,
+     .max = std::size(items)},
+    {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
+     .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
+};
+form menu = make_form(FORM_CLEAR, menu_fields);
 
 // The next item proposed: one on, back to 1 after item 4.
 uint16_t next_selection(uint16_t selection) {
   return selection >= 4 ? 1 : selection + 1;
 }
 
-// Steps 1 and 2 of every pass: name, comment and the lines' buffers.
+// Steps 1 and 2 of every pass: name, comment and base.
 int prepare_pass() {
   editor_build_name(state, pti_filename[printer_type % PTI_PRINTER_TYPES]);
   memset(comment, 0, sizeof comment);
   int s = get_comment_pti(state.handle, comment);
   comment[sizeof comment - 1] = '\0';
-  editor_point_lines(state, comment);
   base_fields[BASE_CHOICE].value = printer_type;
-  return s;
-}
-
-int run_item(uint16_t selection, bool *full) {
-  item_end end{.advance = true, .full = false};
-  if (selection < 1 || selection >= std::size(items)) return 0;
-  int s = items[selection](&end);
-  if (end.full) *full = true;
-  if (s <= 0 && end.advance)
-    menu_fields[SELECTION].value = next_selection(selection);
   return s;
 }
 
 const editor_menu main_screen{.menu = &menu,
                               .base_line = &base_line,
+                              .comment = comment,
                               .selection = SELECTION,
-                              .prepare_pass = prepare_pass,
-                              .run_item = run_item};
+                              .items = items,
+                              .item_count = std::size(items),
+                              .next = next_selection,
+                              .prepare_pass = prepare_pass};
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "frame/editor_files.h"
+#include "edit/editor_files.h"
 #include "frame/frame.h"
 #include "lib/kern.h"
 #include "lib/status.h"
@@ -26,43 +26,7 @@ char title_line[256];
 constexpr uint16_t SELECTION = 14;
 constexpr uint16_t BASE_CHOICE = 1;
 
-// The menu. Field 0's column and width follow the title, set on entry;
-// field 14 is the menu's only input field.
-form_field menu_fields[] = {
-    {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
-     .attr = 4, .text = title_line},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 18, .width = 43,
-     .attr = 5, .label = "Terminal Description (XNTERM) Configuration"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
-     .label = "Name: "},
-    {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
-     .width = 80, .attr = 4, .text = tdi_desc_name},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 5, .col = 21, .width = 40,
-     .label = "1. Select Base Terminal"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 6, .col = 21, .width = 40,
-     .label = "2. Change Comment"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 7, .col = 21, .width = 40,
-     .label = "3. Configure Parameters"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 8, .col = 21, .width = 40,
-     .label = "4. Configure Keyboard"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 9, .col = 21, .width = 40,
-     .label = "5. Configure Display Characters"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 10, .col = 21, .width = 40,
-     .label = "6. Configure Color / Attribute Map"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 12, .col = 21, .width = 40,
-     .label = "7. Change Directory"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 13, .col = 21, .width = 40,
-     .label = "8. Save Terminal Description File"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 14, .col = 21, .width = 40,
-     .label = "9. Retrieve Terminal Description File"},
-    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 16, .col = 20, .width = 12,
-     .label = "Selection: "},
-    {.kind = FIELD_NUMBER, .flags = FF_DATA | FF_INPUT | FF_SPIN, .row = 16,
-     .col = 34, .width = 2, .attr = 4, .value = 1, .min = 1, .max = 9},
-    {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
-     .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
-};
-form menu = make_form(FORM_CLEAR, menu_fields);
+bool has_colour_map(uint8_t base) { return base >= 11 && base <= 13; }
 
 // The Base line: the base terminal type, chosen by item 1.
 form_field base_fields[] = {
@@ -80,25 +44,18 @@ editor_state state{.handle = 0,
                    .saved = &desc_saved,
                    .name = tdi_desc_name};
 
-bool has_colour_map(uint8_t base) { return base >= 11 && base <= 13; }
-
-// Copies the comment of the store's control record into the shared copy.
-int refresh_comment(uint32_t handle) {
+// Copies the comment of the store's control record into the shared copy;
+// with `take_base`, the record's base type becomes the base terminal.
+int read_ctrl(uint32_t handle, bool take_base) {
   tdi_ctrl rec{};
   int s = get_ctrl_tdi(handle, &rec);
   if (s > 0) return s;
   copy_text(tdi_comment, sizeof tdi_comment, rec.comment);
+  if (take_base && rec.base_type < TDI_TERM_TYPES) base_terminal = rec.base_type;
   return 0;
 }
 
-int take_loaded(uint32_t handle) {
-  tdi_ctrl rec{};
-  int s = get_ctrl_tdi(handle, &rec);
-  if (s > 0) return s;
-  copy_text(tdi_comment, sizeof tdi_comment, rec.comment);
-  if (rec.base_type < TDI_TERM_TYPES) base_terminal = rec.base_type;
-  return 0;
-}
+int take_loaded(uint32_t handle) { return read_ctrl(handle, true); }
 
 int reset_to_base(uint32_t handle) { return default_tdi(handle, base_terminal); }
 
@@ -127,12 +84,6 @@ const editor_files files{
     .error_text = get_error_buffer_tdi,
     .reset_to_base = reset_to_base,
     .after_load = take_loaded,
-};
-
-// What an item asks of the menu after it ran.
-struct item_end {
-  bool advance; // propose the next item
-  bool full;    // the menu is drawn over: redraw it in full
 };
 
 int select_base(item_end *end) {
@@ -175,27 +126,48 @@ int colour_map(item_end *) {
   return show_message(has_colour_map(base_terminal) ? ST_NOT_BUILT : ST_FAILED);
 }
 
-int change_directory(item_end *end) {
-  end->advance = false;
-  return editor_change_directory(state);
-}
-
-int save(item_end *end) {
-  end->advance = false;
-  return editor_save(files, state);
-}
-
-int retrieve(item_end *end) {
-  end->advance = false;
-  return editor_retrieve(files, state);
-}
-
-// The items by number; row i runs item i.
-int (*const items[])(item_end *) = {
-    nullptr,        select_base, change_comment, parameters, keyboard,
-    display_characters, colour_map, change_directory, save, retrieve,
+// The menu's items: their texts on the menu form and what each runs.
+constexpr editor_item items[] = {
+    {"1. Select Base Terminal", select_base},
+    {"2. Change Comment", change_comment},
+    {"3. Configure Parameters", parameters},
+    {"4. Configure Keyboard", keyboard},
+    {"5. Configure Display Characters", display_characters},
+    {"6. Configure Color / Attribute Map", colour_map},
+    {"7. Change Directory", nullptr, file_item::directory},
+    {"8. Save Terminal Description File", nullptr, file_item::save},
+    {"9. Retrieve Terminal Description File", nullptr, file_item::retrieve},
 };
-static_assert(std::size(items) == 10);
+
+// The menu. Field 0's column and width follow the title, set on entry;
+// field 14 is the menu's only input field.
+form_field menu_fields[] = {
+    {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
+     .attr = 4, .text = title_line},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 18, .width = 43,
+     .attr = 5, .label = "Terminal Description (XNTERM) Configuration"},
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
+     .label = "Name: "},
+    {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
+     .width = 80, .attr = 4, .text = tdi_desc_name},
+    menu_row(items[0], 5, 21, 40),
+    menu_row(items[1], 6, 21, 40),
+    menu_row(items[2], 7, 21, 40),
+    menu_row(items[3], 8, 21, 40),
+    menu_row(items[4], 9, 21, 40),
+    menu_row(items[5], 10, 21, 40),
+    menu_row(items[6], 12, 21, 40),
+    menu_row(items[7], 13, 21, 40),
+    menu_row(items[8], 14, 21, 40),
+    {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 16, .col = 20, .width = 12,
+     .label = "Selection: "},
+    {.kind = FIELD_NUMBER, .flags = FF_DATA | FF_INPUT | FF_SPIN, .row = 16,
+     .col = 34, .width = 2, .attr = 4, .value = 1, .min = 1,
+     .max = std::size(items)},
+    {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
+     .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
+};
+form menu = make_form(FORM_CLEAR, menu_fields);
 
 // The next item proposed: one on, back to 1 after the last of items 1 to 5,
 // or 6 where the base has a colour map.
@@ -204,30 +176,21 @@ uint16_t next_selection(uint16_t selection) {
   return selection + 1 > last ? 1 : selection + 1;
 }
 
-// Step 1 and 2 of every pass: name, comment and the lines' buffers.
+// Step 1 and 2 of every pass: name, comment and base.
 int prepare_pass() {
   editor_build_name(state, def_term_filename[base_terminal % TDI_TERM_TYPES]);
-  int s = refresh_comment(state.handle);
-  editor_point_lines(state, tdi_comment);
   base_fields[BASE_CHOICE].value = base_terminal;
-  return s;
-}
-
-int run_item(uint16_t selection, bool *full) {
-  item_end end{.advance = true, .full = false};
-  if (selection < 1 || selection >= std::size(items)) return 0;
-  int s = items[selection](&end);
-  if (end.full) *full = true;
-  if (s <= 0 && end.advance)
-    menu_fields[SELECTION].value = next_selection(selection);
-  return s;
+  return read_ctrl(state.handle, false);
 }
 
 const editor_menu main_screen{.menu = &menu,
                               .base_line = &base_line,
+                              .comment = tdi_comment,
                               .selection = SELECTION,
-                              .prepare_pass = prepare_pass,
-                              .run_item = run_item};
+                              .items = items,
+                              .item_count = std::size(items),
+                              .next = next_selection,
+                              .prepare_pass = prepare_pass};
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "frame/editor_files.h"
+#include "edit/editor_files.h"
 #include "lib/strs.h"
 #include "lib/tdi_store.h"
 #include "scrmgr/scrmgr.h"

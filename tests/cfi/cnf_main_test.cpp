@@ -61,6 +61,8 @@ const event_case event_cases[] = {
     {"a missing file given at entry is not proposed", missing, leave_changed().key(KEY_ENTER), 12, nullptr, 0, 0, 1},
     {"a failed save offers to discard", folder, leave_changed().key(KEY_ENTER).key(KEY_ENTER).key(KEY_ENTER), 0,
      nullptr, 1, 0, 0},
+    {"ESC to the replace question while leaving goes back to the menu", existing,
+     leave_unsaved(leave_changed().key(KEY_ENTER).key(KEY_ESC)), 5, nullptr, 1, 1, 0},
     {"keeping what failed to save opens the Saved line", folder,
      leave_changed().key(KEY_ENTER).key(KEY_ENTER).key(K_NO).name("other"), 0, "other.cfi", 0, 0, 1},
     {"save then retrieve", nothing,
@@ -164,6 +166,18 @@ TEST_F(MainScreen, DamagedFileShowsTheStoreReasonAndIsNeverChanged) {
   EXPECT_EQ(read_config("good.cfi"), 7u);
 }
 
+// A retrieve that fails replaces what was loaded before with defaults
+// rather than leaving it half read; the file on disk is not touched.
+TEST_F(MainScreen, FailedRetrieveLeavesDefaults) {
+  ASSERT_TRUE(xntest::write_file(path("bad.cfi"), "not a configuration\n"));
+  ASSERT_TRUE(write_config("good.cfi", 7));
+  EXPECT_EQ(run_editor("good.cfi", S().choose(10).name("bad").key(KEY_ESC).choose(9).name("after").key(KEY_ESC)), 0);
+  EXPECT_EQ(config_retrieved, 0);
+  EXPECT_EQ(read_config("good.cfi"), 7u);
+  const uint32_t after = read_config("after.cfi");
+  EXPECT_TRUE(after != 0 && after != 7) << after;
+}
+
 TEST_F(MainScreen, ReadOnlyFile) {
   ASSERT_TRUE(write_config("locked.cfi", 5));
   ASSERT_EQ(chmod(path("locked.cfi").c_str(), 0444), 0);
@@ -214,6 +228,23 @@ TEST_F(MainScreen, SelectionAdvancesOnlyAfterItems1To7) {
     EXPECT_EQ(run_editor(nullptr, script(keys).key(KEY_ESC)), 0);
     EXPECT_EQ(std::stoi(memscreen_row(16).substr(35, 2)), want);
   }
+}
+
+// The file names outlive a return to the top menu; only the flags start
+// again, so the lines are empty but Retrieve and Save still propose them.
+TEST_F(StartTest, ProposalsOutliveAReturnToTheTopMenu) {
+  ASSERT_TRUE(write_config("mine.cfi", 5));
+  EXPECT_EQ(run_editor("mine.cfi", S().key(KEY_ESC)), 0);
+  EXPECT_EQ(cnf_main(nullptr), ST_SCRIPT_END); // waits on the menu
+  EXPECT_EQ(config_retrieved, 0);
+  EXPECT_EQ(memscreen_row(19).find("mine.cfi"), std::string::npos);
+  memscreen_use();
+  EXPECT_EQ(run_editor(nullptr, S().processes(9).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)), 0);
+  EXPECT_EQ(read_config("mine.cfi"), 9u) << "Save proposed the file retrieved before";
+  memscreen_use();
+  EXPECT_EQ(run_editor(nullptr, S().choose(10).key(KEY_ENTER).key(KEY_ESC)), 0);
+  EXPECT_EQ(config_retrieved, 1) << "Retrieve proposed it too";
+  EXPECT_NE(memscreen_row(19).find("mine.cfi"), std::string::npos);
 }
 
 } // namespace

@@ -165,6 +165,53 @@ TEST_F(TdiMain, DamagedOrMissingFileKeepsTheBase) {
   EXPECT_EQ(tdi_main(std::string(300, 'a').c_str()) & 0xFFF, ST_NAME_TOO_LONG);
 }
 
+// Leaving shows the proposal for confirmation; No or ESC to the replace
+// question opens the Saved line again instead of going back to the menu.
+TEST_F(TdiMain, RefusingToReplaceWhileLeavingKeepsTheSavedLineOpen) {
+  uint32_t h = 0;
+  ASSERT_EQ(open_tdi(&h, TDI_DEFAULT_TYPE), 0);
+  ASSERT_EQ(save_tdi(h, default_file().c_str(), 1), 0);
+  close_tdi(&h);
+  const std::string before = comment_of(default_file());
+  ASSERT_NE(before, "new");
+  for (uint16_t answer : {ch('n'), ESC}) {
+    SCOPED_TRACE(answer);
+    reset_tdi_state();
+    choose(2);
+    retype("new");
+    // Leave, save, accept the proposal, refuse to replace; ESC closes the
+    // line, ESC leaves again, and No lets the change go.
+    keys({ESC, ch('y'), ENTER, answer, ESC, ESC, ch('n')});
+    EXPECT_EQ(tdi_main(nullptr), 0);
+    EXPECT_EQ(memscreen_keys_left(), 0u);
+    EXPECT_EQ(desc_saved, 0);
+    EXPECT_EQ(comment_of(default_file()), before);
+  }
+}
+
+// A refused name is shown with its status, so the reason names the file.
+TEST_F(TdiMain, RefusedNamesAreShownWithTheStatus) {
+  ASSERT_TRUE(xntest::write_file(file("plain"), "x"));
+  const struct {
+    int item;
+    const char *typed;
+    uint32_t want; // 0: any status
+  } cases[] = {
+      {7, "plain", ST_ACCESS}, {8, "nosuch/dir/desc", 0}, {9, "missing", ST_NO_FILE},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.typed);
+    reset_tdi_state();
+    fresh();
+    choose(c.item);
+    retype(c.typed);
+    keys({ESC, ESC});
+    EXPECT_EQ(tdi_main(nullptr), 0);
+    EXPECT_TRUE(c.want ? (memscreen_message_code() & 0xFFF) == c.want : memscreen_message_code() != 0);
+    EXPECT_NE(memscreen_message_text().find(c.typed), std::string::npos) << memscreen_message_text();
+  }
+}
+
 TEST_F(TdiMain, ChangeDirectoryTakesOnlyWritableFolders) {
   ASSERT_EQ(mkdir(file("sub").c_str(), 0700), 0);
   ASSERT_TRUE(xntest::write_file(file("plain"), "x"));

@@ -1,6 +1,6 @@
 // Batch update of a file with a revision: terminal descriptions and printer
 // translations follow the same steps over their own store.
-#include "frame/revision_batch.h"
+#include "edit/revision_batch.h"
 
 #include <cstdio>
 
