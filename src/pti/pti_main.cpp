@@ -144,9 +144,10 @@ int job_control(item_end *end) {
   return configure_job_control(state.handle);
 }
 
-// The character mapping screen comes with a later release; until then its
-// item says so.
-int character_map(item_end *) { return show_message(ST_NOT_BUILT); }
+int character_map(item_end *end) {
+  end->full = true;
+  return configure_character_map(state.handle);
+}
 
 int change_directory(item_end *end) {
   end->advance = false;
