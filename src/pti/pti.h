@@ -16,3 +16,4 @@ void reset_pti_state();
 int configure_job_control(uint32_t handle);
 int show_control_row(uint32_t handle, uint32_t index, uint32_t top);
 int configure_character_map(uint32_t handle);
+int show_map_row(uint32_t handle, uint32_t code, uint32_t top);

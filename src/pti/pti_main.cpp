@@ -103,9 +103,10 @@ int job_control(item_end *end) {
   return configure_job_control(state.handle);
 }
 
-// The character mapping screen comes with a later release; until then its
-// item says so.
-int character_map(item_end *) { return show_message(ST_NOT_BUILT); }
+int character_map(item_end *end) {
+  end->full = true;
+  return configure_character_map(state.handle);
+}
 
 // The menu's items: their texts on the menu form and what each runs.
 constexpr editor_item items[] = {

@@ -19,3 +19,5 @@ int configure_keyboard(uint32_t handle);
 int configure_display_characters(uint32_t handle);
 int configure_colour_attributes(uint32_t handle);
 int configure_base_colours(uint32_t handle);
+int show_display_row(uint8_t mapped, uint32_t code, uint32_t top, uint8_t base_type);
+int show_colour_row(uint32_t combination, uint32_t top, uint8_t attr);

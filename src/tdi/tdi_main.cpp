@@ -113,17 +113,20 @@ int parameters(item_end *end) {
   return configure_parameters(state.handle);
 }
 
-// The keyboard, display character and colour screens come with a later
-// release; until then their items say so.
+// The keyboard screen comes with a later release; until then its item says so.
 int keyboard(item_end *) { return show_message(ST_NOT_BUILT); }
 
-int display_characters(item_end *) {
-  return show_message(base_terminal == TDI_LINE_MODE_TYPE ? ST_FAILED
-                                                          : ST_NOT_BUILT);
+int display_characters(item_end *end) {
+  if (base_terminal == TDI_LINE_MODE_TYPE) return show_message(ST_FAILED);
+  end->full = true;
+  return configure_display_characters(state.handle);
 }
 
-int colour_map(item_end *) {
-  return show_message(has_colour_map(base_terminal) ? ST_NOT_BUILT : ST_FAILED);
+int colour_map(item_end *end) {
+  if (!has_colour_map(base_terminal)) return show_message(ST_FAILED);
+  end->full = true;
+  return base_terminal == 13 ? configure_base_colours(state.handle)
+                             : configure_colour_attributes(state.handle);
 }
 
 // The menu's items: their texts on the menu form and what each runs.

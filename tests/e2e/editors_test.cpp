@@ -194,4 +194,68 @@ TEST(PrinterEditor, JobControlStringIsShownCanonicalAndSurvivesSaving) {
     leave(t);
 }
 
+TEST(TerminalEditor, DisplayCharacterIsShownDescribedAndSavedWithTheDescription) {
+    const char* title = "Terminal Description (XNTERM) Configuration";
+    auto open_map = [&](PtyTerm& t) {
+        ASSERT_TRUE(editor_menu(t, title));
+        choose(t, 5);
+        ASSERT_TRUE(t.wait_for_text("Display Character Configuration")) << t.screen_text();
+        ASSERT_TRUE(t.wait_for_text_at(7, 0, "  0 000 00  Ctrl-@")) << t.screen_text();
+    };
+    TempDir dir;
+    {
+        PtyTerm t(e2e::program_in(dir, {"vt.tdi"}));
+        open_map(t);
+        EXPECT_EQ(t.cursor_row(), 7);
+        retype(t, 5, "x");
+        t.key(Key::Enter);  // code 0 now shows x; the cursor goes on to code 1
+        ASSERT_TRUE(t.wait_for_text_at(7, 64, "(x)")) << t.screen_text();
+        EXPECT_EQ(e2e::field_text(t, 7, 40, 22), "120 170 78  ASCII \"x\"");
+        t.key(Key::Up);     // and Up twice shows the last page
+        t.key(Key::Up);
+        ASSERT_TRUE(t.wait_for_text_at(20, 0, "255 377 FF")) << t.screen_text();
+        t.key(Key::Esc);
+        ASSERT_TRUE(editor_menu(t, title));
+        leave(t, "The base description has been changed, do you wish to save it?", true);
+    }
+    std::string saved = saved_file(dir, ".tdi");
+    ASSERT_FALSE(saved.empty()) << "expected one saved description";
+    PtyTerm t(e2e::program_in(dir, {saved}));
+    open_map(t);
+    EXPECT_EQ(e2e::field_text(t, 7, 30, 5), "x") << t.row(7);
+    t.key(Key::Esc);
+    ASSERT_TRUE(editor_menu(t, title));
+    leave(t);
+}
+
+TEST(PrinterEditor, CharacterMapEntryOfTwoBytesIsSavedAndReadBack) {
+    const char* title = "Printer Translation Configuration";
+    auto open_map = [&](PtyTerm& t) {
+        ASSERT_TRUE(editor_menu(t, title));
+        choose(t, 4);
+        ASSERT_TRUE(t.wait_for_text("Character Mapping Configuration")) << t.screen_text();
+        ASSERT_TRUE(t.wait_for_text_at(6, 0, "  0 000 00  Ctrl-@")) << t.screen_text();
+    };
+    TempDir dir;
+    {
+        PtyTerm t(e2e::program_in(dir, {"map.pti"}));
+        open_map(t);
+        EXPECT_EQ(t.cursor_row(), 6);
+        retype(t, 44, "AB");
+        t.key(Key::Enter);
+        ASSERT_TRUE(t.wait_for_text_at(6, 69, "---")) << t.screen_text();
+        t.key(Key::Esc);
+        ASSERT_TRUE(editor_menu(t, title));
+        leave(t, "The base translation has been changed, do you wish to save it?", true);
+    }
+    std::string saved = saved_file(dir, ".pti");
+    ASSERT_FALSE(saved.empty()) << "expected one saved translation";
+    PtyTerm t(e2e::program_in(dir, {saved}));
+    open_map(t);
+    EXPECT_EQ(e2e::field_text(t, 6, 24, 44), "AB") << t.row(6);
+    t.key(Key::Esc);
+    ASSERT_TRUE(editor_menu(t, title));
+    leave(t);
+}
+
 }  // namespace

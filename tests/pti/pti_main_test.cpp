@@ -68,7 +68,7 @@ TEST_F(PtiMain, FlagsFollowEveryEvent) {
 
 TEST_F(PtiMain, SelectionAdvancesAfterItemsOneToFour) {
   const std::pair<std::function<void()>, int> cases[] = {
-      {[] { choose(3); keys({ESC}); }, 4}, {[] { choose(4); }, 1}, {[] { choose(5); keys({ESC}); }, 5},
+      {[] { choose(3); keys({ESC}); }, 4}, {[] { choose(4); keys({ESC}); }, 1}, {[] { choose(5); keys({ESC}); }, 5},
   };
   for (const auto &[script, want] : cases) {
     SCOPED_TRACE(want);

@@ -97,7 +97,8 @@ TEST_F(TdiMain, SelectionAdvancesAndWrapsByBase) {
     int want_selection;
     uint32_t want_message; // 0: none shown
   } cases[] = {
-      {11, 5, false, 6, ST_NOT_BUILT}, {12, 6, false, 1, ST_NOT_BUILT}, {0, 5, false, 1, ST_NOT_BUILT},
+      {11, 5, true, 6, 0},             {12, 6, true, 1, 0},             {0, 5, true, 1, 0},
+      {13, 6, true, 1, 0},
       {0, 6, false, 1, ST_FAILED},     {16, 5, false, 1, ST_FAILED},    {16, 3, true, 4, 0},
       {0, 7, true, 7, 0},              {0, 9, true, 9, 0},
   };
