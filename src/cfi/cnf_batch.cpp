@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "cfi/cfi.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/cfi_store.h"
 #include "lib/kern.h"
 #include "lib/names.h"

@@ -7,12 +7,13 @@
 
 #include "cfi/cfi.h"
 #include "edit/editor_files.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/cfi_store.h"
 #include "lib/names.h"
 #include "lib/status.h"
 #include "lib/strs.h"
 #include "scrmgr/scrmgr.h"
+#include "scrmgr/form_check.h"
 
 uint8_t config_changed;
 uint8_t config_retrieved;
@@ -58,6 +59,7 @@ form_field os_fields[] = {
      .label = "Press <left>, or <right>, to select, Enter or ESC to exit."},
 };
 form os_form = make_form(0, os_fields);
+REGISTER_FORM(os_form);
 
 void refresh_target_text() {
   std::memset(target_os_text, 0, sizeof target_os_text);
@@ -217,6 +219,7 @@ form_field menu_fields[] = {
 };
 static_assert(std::size(menu_fields) == 19);
 form menu_form = make_form(FORM_CLEAR, menu_fields);
+REGISTER_FORM(menu_form);
 
 // The next item proposed after items 1 to 7: one on, from 7 back to 1.
 uint16_t next_selection(uint16_t selection) { return selection >= 7 ? 1 : static_cast<uint16_t>(selection + 1); }

@@ -6,6 +6,7 @@
 #include "lib/kern.h"
 #include "lib/names.h"
 #include "lib/status.h"
+#include "scrmgr/form_check.h"
 
 namespace {
 
@@ -46,6 +47,12 @@ form lines[] = {
     make_form(0, directory_fields),
     make_form(0, retrieved_fields),
     make_form(0, saved_fields),
+};
+const form_registrar lines_registered[] = {
+    {"editor comment line", &lines[0]},
+    {"editor directory line", &lines[1]},
+    {"editor retrieved line", &lines[2]},
+    {"editor saved line", &lines[3]},
 };
 
 constexpr int TEXT_FIELD = 1;

@@ -20,10 +20,7 @@ struct run_options {
 extern run_options run_opts;
 
 // Selectors derived by the option checks; the editors change them.
-extern uint8_t target_os;          // 0 UNIX, 1 Windows
-extern char target_os_text[32];    // os_target_strs[target_os]
-extern uint8_t base_terminal;      // 0..24
-extern uint8_t printer_type;       // 0..2
+#include "edit/selectors.h"
 
 // Clears the run options and selectors (tests run start-up repeatedly).
 void reset_frame_state();

@@ -14,20 +14,11 @@
 #include "lib/tdi_store.h"
 
 run_options run_opts;
-uint8_t target_os;
-char target_os_text[32];
-uint8_t base_terminal;
-uint8_t printer_type;
 
 void reset_frame_state() {
   run_opts = run_options{};
   run_opts.optind = 1;
-  // The selectors take the values the checks give when no option is set.
-  target_os = TARGET_WINDOWS;
-  std::snprintf(target_os_text, sizeof target_os_text, "%s",
-                os_target_strs[TARGET_WINDOWS]);
-  base_terminal = TDI_DEFAULT_TYPE;
-  printer_type = 0;
+  reset_selectors();
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // Batch update of a printer translation, without the screen.
 #include "edit/revision_batch.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/pti_store.h"
 #include "lib/strs.h"
 #include "pti/pti.h"

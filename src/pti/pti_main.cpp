@@ -4,13 +4,14 @@
 #include <iterator>
 
 #include "edit/editor_files.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/kern.h"
 #include "lib/pti_store.h"
 #include "lib/status.h"
 #include "lib/strs.h"
 #include "pti/pti.h"
 #include "scrmgr/scrmgr.h"
+#include "scrmgr/form_check.h"
 
 uint8_t trans_changed = 0;
 uint8_t trans_retrieved = 0;
@@ -35,6 +36,7 @@ form_field base_fields[] = {
      .list = pti_comment},
 };
 form base_line = make_form(0, base_fields);
+REGISTER_FORM(base_line);
 
 editor_state state{.handle = 0,
                    .changed = &trans_changed,
@@ -146,6 +148,7 @@ form_field menu_fields[] = {
      .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
 };
 form menu = make_form(FORM_CLEAR, menu_fields);
+REGISTER_FORM(menu);
 
 // The next item proposed: one on, back to 1 after item 4.
 uint16_t next_selection(uint16_t selection) {

@@ -1,6 +1,6 @@
 // Batch update of a terminal description, without the screen.
 #include "edit/revision_batch.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/strs.h"
 #include "lib/tdi_store.h"
 #include "tdi/tdi.h"

@@ -4,13 +4,14 @@
 #include <iterator>
 
 #include "edit/editor_files.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/kern.h"
 #include "lib/status.h"
 #include "lib/strs.h"
 #include "lib/tdi_store.h"
 #include "scrmgr/scrmgr.h"
 #include "tdi/tdi.h"
+#include "scrmgr/form_check.h"
 
 uint8_t desc_changed = 0;
 uint8_t desc_retrieved = 0;
@@ -37,6 +38,7 @@ form_field base_fields[] = {
      .list = term_strs},
 };
 form base_line = make_form(0, base_fields);
+REGISTER_FORM(base_line);
 
 editor_state state{.handle = 0,
                    .changed = &desc_changed,
@@ -171,6 +173,7 @@ form_field menu_fields[] = {
      .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
 };
 form menu = make_form(FORM_CLEAR, menu_fields);
+REGISTER_FORM(menu);
 
 // The next item proposed: one on, back to 1 after the last of items 1 to 5,
 // or 6 where the base has a colour map.

@@ -1,6 +1,9 @@
 // Services the parts of the library give each other; the program never
 // includes this header.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include <cstdint>
 #include <functional>

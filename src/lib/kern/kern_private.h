@@ -1,5 +1,8 @@
 // Helpers the runtime-service sources share among themselves only.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include <cstdarg>
 #include <string>

@@ -1,5 +1,8 @@
 // Byte to glyph mapping of the screen and the key code of a plain byte.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include <cstdint>
 

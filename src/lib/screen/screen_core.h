@@ -1,6 +1,9 @@
 // Shared core of the screen services: the screen image, the message overlay
 // and the interface both output backends (terminal, memory) implement.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,8 @@
 // Default records of a system configuration, per target and table index.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include "lib/cfi_store.h"
 

@@ -2,6 +2,9 @@
 // the text format, the field tables that drive reading, writing and
 // defaults of every record, the text value notation, and the handle table.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include "lib/internal/lib_internal.h"
 

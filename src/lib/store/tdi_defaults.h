@@ -1,6 +1,9 @@
 // Built-in terminal descriptions: the control record and key table that a
 // new description of each base terminal type starts from.
 #pragma once
+#ifndef XN_LIBRARY_BUILD
+#error "an internal header of the runtime library: the program includes src/lib/*.h only"
+#endif
 
 #include "lib/tdi_store.h"
 
