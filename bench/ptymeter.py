@@ -75,15 +75,19 @@ class Session:
     def __init__(self, argv, env, cols, rows):
         self.app_cursor = False
         self.tail = b""
+        master, slave = os.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
+        # posix_spawn, not fork: the program starts without first being a
+        # copy of this meter, which is both slower and counted in its memory.
+        # In its own session, opening the terminal makes it the controlling
+        # one; both descriptors of openpty() close on exec.
         self.start = time.monotonic()
-        pid, fd = os.forkpty()
-        if pid == 0:
-            try:
-                fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
-                os.execvpe(argv[0], argv, env)
-            finally:
-                os._exit(127)
-        self.pid, self.fd = pid, fd
+        self.pid = os.posix_spawnp(
+            argv[0], argv, env, setsid=True,
+            file_actions=[(os.POSIX_SPAWN_OPEN, 0, os.ttyname(slave), os.O_RDWR, 0),
+                          (os.POSIX_SPAWN_DUP2, 0, 1), (os.POSIX_SPAWN_DUP2, 0, 2)])
+        os.close(slave)
+        self.fd = master
         self.status = None
 
     def key_bytes(self, name):
@@ -142,8 +146,8 @@ class Session:
     def peak_kb(self):
         """The program's peak resident memory so far, from /proc (kB).
 
-        Not ru_maxrss: the child starts as a copy of this meter, and the
-        kernel keeps that copy's peak across the exec."""
+        Not ru_maxrss: the kernel counts in it the memory of the process
+        the program was spawned from."""
         try:
             with open(f"/proc/{self.pid}/status") as f:
                 for line in f:
@@ -279,6 +283,8 @@ def main():
         run = one_run(args, keys, exit_keys, env)
         if i >= args.warmup:
             runs.append(run)
+        if run["problem"]:
+            print(f"ptymeter: {args.command[0]}: run {i + 1}: {run['problem']}", file=sys.stderr)
     result = {"command": args.command, "runs": runs, "summary": summary(runs)}
     json.dump(result, sys.stdout, indent=args.indent or None)
     sys.stdout.write("\n")
