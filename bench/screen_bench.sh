@@ -8,17 +8,17 @@
 # Usage: bench/screen_bench.sh [XNCONFIG] [REPEAT]
 #   XNCONFIG  the built program        [build/xnconfig beside this script]
 #   REPEAT    measured runs per figure [10]
-# Environment: PTYMETER (path of ptymeter.py), DIALOG (path of dialog).
+# Environment: DIALOG (path of dialog). The meter is ptymeter.py beside
+# this script.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
 xn=$(cd "$(dirname "${1:-$here/../build/xnconfig}")" && pwd)/$(basename "${1:-$here/../build/xnconfig}")
 repeat=${2:-10}
-meter=${PTYMETER:-$here/../../shared/tools/ptymeter.py}
+meter=$here/ptymeter.py
 dialog=${DIALOG:-$(command -v dialog || true)}
 
 [ -x "$xn" ] || { echo "screen_bench: no program at $xn" >&2; exit 2; }
-[ -r "$meter" ] || { echo "screen_bench: no ptymeter.py at $meter (set PTYMETER)" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/xnbench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -43,7 +43,7 @@ for i in $(seq "$rounds"); do
     meter "start_floor_$i" -- true
     meter "start_xn_$i" --env "HOME=$work/home" --ready 'ESC to exit.' --exit-wait 0 -- "$xn"
     if [ -n "$dialog" ]; then
-        meter "start_dlg_$i" --strip --ready 'Cancel' --exit-wait 0 \
+        meter "start_dlg_$i" --ready 'Cancel' --exit-wait 0 \
             -- "$dialog" --menu Pick 0 0 0 a 'Item one' b 'Item two' c 'Item three'
     fi
 done
@@ -57,10 +57,10 @@ meter xn_text --env "HOME=$work/home" --ready 'ESC to exit.' \
     --keys '<Down>*7 <Enter> a' --exit-keys '<Esc> <Esc>' \
     -- "$xn" system.cfi
 if [ -n "$dialog" ]; then
-    # dialog draws its buttons last; its hot keys are coloured, hence --strip.
-    meter dlg_menu --strip --ready 'Cancel' --keys '<Down>' --exit-keys '<Esc>' \
+    # dialog draws its buttons last; its hot keys are coloured, hence.
+    meter dlg_menu --ready 'Cancel' --keys '<Down>' --exit-keys '<Esc>' \
         -- "$dialog" --menu Pick 0 0 0 a 'Item one' b 'Item two' c 'Item three'
-    meter dlg_text --strip --ready 'Cancel' --keys 'a' --exit-keys '<Esc>' \
+    meter dlg_text --ready 'Cancel' --keys 'a' --exit-keys '<Esc>' \
         -- "$dialog" --inputbox Name 8 40
 fi
 

@@ -1,7 +1,6 @@
 // Audit trail: which loads and saves of configuration files are recorded,
 // the audit file, and one line per recorded event.
 #include <fcntl.h>
-#include <pwd.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -75,8 +74,8 @@ bool wanted(const char *op, int status) {
 }
 
 std::string user_name() {
-  if (const passwd *pw = getpwuid(geteuid()))
-    if (pw->pw_name && *pw->pw_name) return pw->pw_name;
+  kern_user user;
+  if (kern_find_user(geteuid(), user)) return user.name;
   if (const char *u = std::getenv("USER"))
     if (*u) return u;
   return "uid " + std::to_string(geteuid());

@@ -19,3 +19,16 @@ void kern_audit_reset();
 // Folds "." and ".." and repeated '/' of a POSIX name; a relative name
 // stays relative.
 std::string kern_fold_path(const std::string &name);
+
+// The login name and home directory of `uid` from a password file in the
+// "name:password:uid:gid:comment:home:shell" layout. Read directly rather
+// than through the C library's lookup, which a static program cannot use
+// (it would need the shared name-service modules). False when the file
+// cannot be read or has no well-formed line for `uid`.
+struct kern_user {
+  std::string name;
+  std::string home;
+};
+bool kern_find_user(const char *passwd_file, unsigned uid, kern_user &user);
+// The same for the system's password file.
+bool kern_find_user(unsigned uid, kern_user &user);

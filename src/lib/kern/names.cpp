@@ -1,6 +1,5 @@
 // File-name services on POSIX names: the current directory, joining,
 // extensions, folding of "." and "..", checks of typed names and file status.
-#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,8 +47,8 @@ std::string current_dir() {
 std::string home_dir() {
   if (const char *h = std::getenv("HOME"))
     if (*h) return h;
-  if (const passwd *pw = getpwuid(getuid()))
-    if (pw->pw_dir) return pw->pw_dir;
+  kern_user user;
+  if (kern_find_user(getuid(), user)) return user.home;
   return std::string();
 }
 

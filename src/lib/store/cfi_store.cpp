@@ -668,3 +668,10 @@ int load_sections_cfi(uint32_t handle, uint32_t ini_handle, int /*all*/) {
   audit_file_event("load", "ini", f->name.c_str(), st);
   return st;
 }
+
+std::vector<section_doc> xnstore::cfi_sections_doc() {
+  std::vector<section_doc> docs{{"system", false, sys_fields}};
+  for (const table_def &t : tables)
+    docs.push_back({t.section, true, t.fields});
+  return docs;
+}

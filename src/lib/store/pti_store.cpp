@@ -350,3 +350,7 @@ int put_comment_pti(uint32_t handle, const char *text) {
   }
   return 0;
 }
+
+std::vector<section_doc> xnstore::pti_sections_doc() {
+  return {{"translation", false, head_fields}, {"control", true, ctrl_fields}};
+}

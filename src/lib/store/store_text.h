@@ -168,6 +168,19 @@ void mark_in_step(store_state &st, const char *name);
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind);
 
+// One section of a file format as its reader knows it: the header name,
+// whether it carries an index ("[name N]") and its keys. The stores list
+// their own field tables here so that the manual page is made from the
+// very tables that read and write the files.
+struct section_doc {
+  const char *section;
+  bool numbered;
+  std::span<const field_def> fields;
+};
+std::vector<section_doc> cfi_sections_doc();
+std::vector<section_doc> tdi_sections_doc();
+std::vector<section_doc> pti_sections_doc();
+
 // Saves `content` to "<file>.save" (or `default_name` + ".save" in the
 // current directory when the store never had a file).
 void write_side_file(const store_state &st, const text_writer &content,

@@ -444,3 +444,9 @@ int remove_key_tdi(uint32_t handle, uint16_t index) {
   }
   return 0;
 }
+
+std::vector<section_doc> xnstore::tdi_sections_doc() {
+  return {{"terminal", false, terminal_fields},
+          {"colours", false, colour_fields},
+          {"key", true, key_fields}};
+}
