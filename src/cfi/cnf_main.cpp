@@ -470,6 +470,12 @@ int open_subscreen(uint16_t item, const sys_desc &sd) {
     return config_sys(cfg_handle);
   case 2:
     return config_str(cfg_handle, sd.env_string_count);
+  case 4:
+    return config_ser(cfg_handle, sd.ser_count);
+  case 5:
+    return config_prn(cfg_handle, sd.prn_count);
+  case 6:
+    return config_pcq(cfg_handle, sd.pcq_count);
   default:
     // Consoles, serial lines, printers, queues and PDF formats come later.
     return show_status(ST_NOT_BUILT, nullptr);
