@@ -9,14 +9,14 @@
 //   XNCONFIG  the built program [build/xnconfig]
 //   KEYS      presses measured per figure [32]
 // A screen is one row of `screens` below: add a row to measure another.
-#include <sys/stat.h>
-
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "big_config.h"
 #include "lib/cfi_store.h"
 #include "lib/kern.h"
 #include "support/pty_term.h"
@@ -46,16 +46,18 @@ const screen_row screens[] = {
     {"environment strings", TARGET_UNIX, 2, "Environment String Configuration", CFI_MAX_ENV, 4},
 };
 
-// A configuration of the target with every table at its limit and the
-// entries as defaults make them (each device named by its number).
+// A configuration of the target with every table at its limit and every
+// entry told apart by its number (devices, queue names, string values).
 bool write_config(const std::string &path, uint8_t target) {
   uint32_t h = 0;
   if (open_cfi(&h, target) > 0) return false;
   sys_desc sd{};
   get_desc_sys(h, &sd);
-  sd.ser_count = sd.prn_count = sd.pcq_count = CFI_MAX_DEVICES;
+  sd.con_count = sd.ser_count = sd.prn_count = sd.pcq_count = CFI_MAX_DEVICES;
   sd.env_string_count = CFI_MAX_ENV;
-  const bool ok = put_desc_sys(h, &sd) <= 0 && save_cfi(h, path.c_str(), 1) <= 0;
+  sd.pdf_format_count = CFI_MAX_PDF;
+  const bool ok = put_desc_sys(h, &sd) <= 0 && put_count_pdf(h, CFI_MAX_PDF) <= 0 &&
+                  bench::fill_devices(h) <= 0 && bench::fill_tables(h) <= 0 && save_cfi(h, path.c_str(), 1) <= 0;
   close_cfi(&h);
   return ok;
 }
@@ -96,7 +98,10 @@ bool measure(const screen_row &s, const std::string &dir, const std::string &pro
   o.cwd = dir;
   o.env = {"HOME=" + dir, "NO_COLOR", "ESCDELAY"};
   PtyTerm t(o);
-  if (!t.wait_for_text_at(16, 20, "Selection:", 10000)) return false;
+  if (!t.wait_for_text_at(16, 20, "Selection:", 10000)) {
+    std::fprintf(stderr, "no menu:\n%s\n", t.screen_text().c_str());
+    return false;
+  }
   t.type(std::to_string(s.item) + "\r");
   const std::size_t at_menu = t.bytes_read();
   if (!t.wait_for_text(s.title, 10000) || !t.settle()) return false;
@@ -117,11 +122,11 @@ bool measure(const screen_row &s, const std::string &dir, const std::string &pro
 } // namespace
 
 int main(int argc, char **argv) {
-  const std::string program = argc > 1 ? argv[1] : "build/xnconfig";
   const int keys = argc > 2 ? std::atoi(argv[2]) : 32;
-  struct stat st{};
-  if (stat(program.c_str(), &st) != 0) {
-    std::fprintf(stderr, "table_screen_meter: no program at %s\n", program.c_str());
+  // The program runs in a folder of its own: name it from the root.
+  char program[PATH_MAX] = {};
+  if (realpath(argc > 1 ? argv[1] : "build/xnconfig", program) == nullptr) {
+    std::fprintf(stderr, "table_screen_meter: no program at %s\n", argc > 1 ? argv[1] : "build/xnconfig");
     return 2;
   }
   init_kern("xnconfig", 32, 5, 32, 0, 0, 1);
@@ -139,7 +144,7 @@ int main(int argc, char **argv) {
     figures f;
     const std::string &dir = s.target == TARGET_UNIX ? unix_dir.path() : win_dir.path();
     if (!measure(s, dir, program, keys, &f)) {
-      std::fprintf(stderr, "table_screen_meter: %s: the screen did not answer as expected\n", s.name);
+      std::printf("%-22s the screen did not answer as expected\n", s.name);
       ++failed;
       continue;
     }
