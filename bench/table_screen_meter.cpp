@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <cstddef>
 
 #include "big_config.h"
 #include "lib/cfi_store.h"

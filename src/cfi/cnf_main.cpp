@@ -477,7 +477,7 @@ int open_subscreen(uint16_t item, const sys_desc &sd) {
   case 6:
     return config_pcq(cfg_handle, sd.pcq_count);
   default:
-    // Consoles, serial lines, printers, queues and PDF formats come later.
+    // Consoles and PDF formats come later.
     return show_status(ST_NOT_BUILT, nullptr);
   }
 }
