@@ -120,15 +120,22 @@ int system_parameters(item_end *end) {
   return config_sys(state.handle);
 }
 
-int environment_strings(item_end *end) {
+// Runs the screen of one table of the configuration over its count.
+int run_table(item_end *end, int (*screen)(uint32_t, uint32_t), uint32_t sys_desc::*count) {
   end->full = true;
   sys_desc sd{};
   int st = get_desc_sys(state.handle, &sd);
-  return st > 0 ? st : config_str(state.handle, sd.env_string_count);
+  return st > 0 ? st : screen(state.handle, sd.*count);
 }
 
-// Consoles, serial lines, printers, queues and PDF formats come later;
-// until then their items say so.
+int environment_strings(item_end *end) {
+  return run_table(end, config_str, &sys_desc::env_string_count);
+}
+int serial_lines(item_end *end) { return run_table(end, config_ser, &sys_desc::ser_count); }
+int printers(item_end *end) { return run_table(end, config_prn, &sys_desc::prn_count); }
+int queues(item_end *end) { return run_table(end, config_pcq, &sys_desc::pcq_count); }
+
+// Consoles and PDF formats come later; until then their items say so.
 int not_built(item_end *end) {
   end->full = true;
   const int st = show_message(ST_NOT_BUILT);
@@ -180,9 +187,9 @@ constexpr editor_item items[] = {
     {" 1. Configure System Parameters", system_parameters},
     {" 2. Configure Environment Strings", environment_strings},
     {" 3. Configure Consoles and Programs (@CONn)", not_built},
-    {" 4. Configure Serial Lines (@SERn)", not_built},
-    {" 5. Configure Printers (@PRNn)", not_built},
-    {" 6. Configure Printer Control Queues (@PCQn)", not_built},
+    {" 4. Configure Serial Lines (@SERn)", serial_lines},
+    {" 5. Configure Printers (@PRNn)", printers},
+    {" 6. Configure Printer Control Queues (@PCQn)", queues},
     {" 7. Configure PDF Formats", not_built},
     {" 8. Change Directory", nullptr, file_item::directory},
     {" 9. Save Configuration File", nullptr, file_item::save},

@@ -14,3 +14,10 @@ int renumber_device(char *name, size_t size);
 // The copy hook of a screen whose record has a `device` member: renumbers
 // it, or rings nothing and shows why on the message line (false).
 bool renumber_or_say(char *device, size_t size);
+
+// The copy hook of a table screen whose record R has a `device` member.
+template <class R>
+bool renumber_copy(void *rec) {
+  auto *r = static_cast<R *>(rec);
+  return renumber_or_say(r->device, sizeof r->device);
+}

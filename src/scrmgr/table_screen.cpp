@@ -17,6 +17,7 @@ void mark(const table_screen &ts, uint8_t changed) {
 int draw_row(const table_screen &ts, uint32_t index, uint32_t first, const void *rec) {
   const auto row = static_cast<uint16_t>(ts.top_row + ts.row_height * (index - first));
   for (uint16_t i = 0; i < ts.row->count; ++i) ts.row->fields[i].row = row;
+  if (ts.flags & TABLE_NUMBERED) ts.row->fields[0].value = static_cast<uint16_t>(index);
   fill_fields(ts.row, ts.bindings, rec);
   if (ts.hooks.show) {
     const int st = ts.hooks.show(index, rec);

@@ -30,6 +30,8 @@ constexpr uint16_t TABLE_COPY_KEY = 0x02;  // F5
 constexpr uint16_t TABLE_COPY_ALWAYS = 0x04;
 // An entry is written only when a field changed it (else after every pass).
 constexpr uint16_t TABLE_WRITE_CHANGED = 0x08;
+// Field 0 of the row shows the entry's number (no record member holds it).
+constexpr uint16_t TABLE_NUMBERED = 0x10;
 
 // The store calls of one record family, with the record's size.
 struct table_store {
