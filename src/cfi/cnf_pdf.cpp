@@ -297,6 +297,9 @@ int recompute_summary(bool *valid) {
   return show_summary(l, valid);
 }
 
+// Each margin's inches text follows its number field.
+static_assert(F_TOP_IN == F_TOP + 1 && F_LEFT_IN == F_LEFT + 1 && F_RIGHT_IN == F_RIGHT + 1 &&
+              F_BOTTOM_IN == F_BOTTOM + 1);
 uint16_t margin_inches_field(uint16_t field) { return static_cast<uint16_t>(field + 1); }
 
 // The field-change callback: keeps the summary and the visibility in step
@@ -316,8 +319,8 @@ int pdf_changed(uint16_t field) {
     apply_visibility();
     return 0;
   case F_TOP: case F_LEFT: case F_RIGHT: case F_BOTTOM:
-    if (show_inches(margin_inches_field(field), value_of(field)) > 0 || recompute_summary(&valid) > 0)
-      return 1;
+    if (show_inches(margin_inches_field(field), value_of(field)) > 0) return 1;
+    if (recompute_summary(&valid) > 0) return 1;
     break;
   case F_FONT:
     apply_visibility();
@@ -372,7 +375,8 @@ void take_value(uint16_t &member, uint16_t value) {
 void take_format(pdf_desc &r) {
   take_fields(&pdf_form, pdf_bindings, &r, &config_changed);
   const uint16_t font = value_of(F_FONT);
-  const bool aligns = font < std::size(pdf_font_info_tbl) && pdf_font_info_tbl[font].no_alignment == 0;
+  const bool aligns =
+      font < std::size(pdf_font_info_tbl) && pdf_font_info_tbl[font].no_alignment == 0;
   take_value(r.alignment, aligns ? value_of(F_ALIGN) : uint16_t{0});
   const uint16_t paper = value_of(F_PAPER);
   const bool named = paper != 0 && paper < std::size(pdf_paper_width);
@@ -380,8 +384,13 @@ void take_format(pdf_desc &r) {
   take_value(r.height, named ? pdf_paper_height[paper] : value_of(F_HEIGHT));
 }
 
-uint16_t step_back(uint16_t i, uint16_t count) { return i == 0 ? static_cast<uint16_t>(count - 1) : static_cast<uint16_t>(i - 1); }
-uint16_t step_on(uint16_t i, uint16_t count) { return i + 1 >= count ? uint16_t{0} : static_cast<uint16_t>(i + 1); }
+// The previous and next format, with wrap.
+uint16_t step_back(uint16_t i, uint16_t count) {
+  return static_cast<uint16_t>(i == 0 ? count - 1 : i - 1);
+}
+uint16_t step_on(uint16_t i, uint16_t count) {
+  return static_cast<uint16_t>(i + 1 >= count ? 0 : i + 1);
+}
 
 // What the format loop does next.
 enum class next { accept, reload, edit, select };
@@ -467,7 +476,8 @@ int select_pass(uint32_t handle, uint16_t *key) {
 
 int config_pdf(uint32_t handle, uint16_t count) {
   if (static_cast<uint16_t>(count - 1) > CFI_MAX_PDF - 1) {
-    if (proc_trace_mask_ & 0x200) printf_trace_kern(9, "cnf_pdf", TRACE_LINE_COUNT, "config_pdf", "SE_INV_ARG");
+    if (proc_trace_mask_ & 0x200)
+      printf_trace_kern(9, "cnf_pdf", TRACE_LINE_COUNT, "config_pdf", "SE_INV_ARG");
     return ST_BAD_COUNT;
   }
   sel_fields[SEL_NUMBER].min = 0;

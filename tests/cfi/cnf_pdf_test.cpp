@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cfi_screen.h"
+#include "lib/kern.h"
 
 namespace cfitest {
 namespace {
@@ -64,7 +65,12 @@ TEST_F(PdfScreen, CountOutsideItsRangeIsRefusedWithoutDrawing) {
   for (uint16_t count : {0, 257, 65535}) {
     SCOPED_TRACE(count);
     const uint64_t cells_before = memscreen_cells_written();
+    proc_trace_mask_ = 0x200;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_pdf(h_, count), ST_BAD_COUNT);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    proc_trace_mask_ = 0;
+    EXPECT_EQ(trace, "trace: cnf_pdf:1128 config_pdf SE_INV_ARG\n");
     EXPECT_EQ(memscreen_cells_written(), cells_before);
   }
 }
