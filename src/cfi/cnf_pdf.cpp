@@ -279,10 +279,10 @@ void apply_visibility() {
   for (uint16_t f = F_WIDTH_L; f <= F_HEIGHT_IN; ++f) set_hidden(f, !custom);
   const bool background = background_buf[0] != '\0';
   const bool once = value_of(F_USE_ONCE) != 0;
-  for (uint16_t f = F_USE_ONCE_L; f <= F_FIT; ++f) set_hidden(f, !background);
-  if (background) {
-    for (uint16_t f : {F_REUSE_L, F_REUSE}) set_hidden(f, !once);
-    for (uint16_t f : {F_MULTIPART_L, F_MULTIPART}) set_hidden(f, once);
+  for (uint16_t f = F_USE_ONCE_L; f <= F_FIT; ++f) {
+    const bool reuse = f == F_REUSE_L || f == F_REUSE;
+    const bool multipart = f == F_MULTIPART_L || f == F_MULTIPART;
+    set_hidden(f, !background || (reuse && !once) || (multipart && once));
   }
   for (uint16_t f : {F_ALIGN_L, F_ALIGN}) set_hidden(f, value_of(F_FONT) < 4);
 }
