@@ -194,6 +194,11 @@ constexpr int TRACE_LINE_COUNT = 1128;
 uint16_t format_index;
 uint16_t resume_field;
 pdf_desc current, scratch;
+// Whether the format as read leaves room for text. One that came in without
+// (margins that cross on every paper, say) is not refused field by field:
+// the accept loop would hold the cursor in the first watched field for
+// good, and the user could never reach the margins to put them right.
+bool loaded_valid;
 
 uint16_t value_of(uint16_t field) { return pdf_fields[field].value; }
 
@@ -334,7 +339,7 @@ int pdf_changed(uint16_t field) {
   default:
     return 1;
   }
-  return valid ? 0 : 1;
+  return valid || !loaded_valid ? 0 : 1;
 }
 
 // Copies a record into the form, hides what it does not use, fills every
@@ -351,8 +356,7 @@ int load_format(const pdf_desc &r) {
                 {F_RIGHT_IN, r.right}, {F_WIDTH_IN, r.width}, {F_HEIGHT_IN, r.height}};
   for (const auto &i : inches)
     if ((st = show_inches(i.field, i.units)) > 0) return st;
-  bool valid = false;
-  if ((st = show_summary(record_layout(r), &valid)) > 0) return st;
+  if ((st = show_summary(record_layout(r), &loaded_valid)) > 0) return st;
   // The full draw below shows everything; nothing is left for the loop.
   for (form_field &f : pdf_fields) f.flags &= static_cast<uint16_t>(~FF_CHANGED);
   return display_form(&pdf_form, SHOW_ALL);

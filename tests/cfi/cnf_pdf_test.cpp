@@ -180,6 +180,19 @@ TEST_F(PdfScreen, MarginsThatLeaveNoRoomAreRefusedUntilPutRight) {
   EXPECT_EQ(config_changed, 1);
 }
 
+TEST_F(PdfScreen, AFormatReadWithoutRoomCanStillBeReachedAndPutRight) {
+  pdf_desc d = letter_format();
+  d.left = d.right = 1224; // no paper is wide enough
+  put(0, d);
+  // Past Paper and the other watched fields to Left and Right, then ESC.
+  const script fix = into_format(5).key(K_CLEAR_LINE).text("18").key(KEY_DOWN).key(K_CLEAR_LINE)
+                         .text("18").key(KEY_ESC).key(KEY_ESC);
+  EXPECT_EQ(run_pdf(fix), 0);
+  EXPECT_EQ(format(0).left, 18);
+  EXPECT_EQ(format(0).right, 18);
+  EXPECT_EQ(memscreen_bells(), 0);
+}
+
 TEST_F(PdfScreen, CopyKeyCopiesOnlyWhatDiffersAndLeavingUnchangedChangesNothing) {
   pdf_desc first = letter_format(), other = letter_format();
   std::strcpy(first.comment, "first");
