@@ -135,7 +135,16 @@ int serial_lines(item_end *end) { return run_table(end, config_ser, &sys_desc::s
 int printers(item_end *end) { return run_table(end, config_prn, &sys_desc::prn_count); }
 int queues(item_end *end) { return run_table(end, config_pcq, &sys_desc::pcq_count); }
 
-// Consoles and PDF formats come later; until then their items say so.
+// The PDF format count is 16 bits on the screen; a larger one is refused there.
+int pdf_formats(item_end *end) {
+  end->full = true;
+  sys_desc sd{};
+  int st = get_desc_sys(state.handle, &sd);
+  const uint32_t n = sd.pdf_format_count;
+  return st > 0 ? st : config_pdf(state.handle, n > 0xFFFF ? 0 : static_cast<uint16_t>(n));
+}
+
+// The consoles screen comes later; until then its item says so.
 int not_built(item_end *end) {
   end->full = true;
   const int st = show_message(ST_NOT_BUILT);
@@ -190,7 +199,7 @@ constexpr editor_item items[] = {
     {" 4. Configure Serial Lines (@SERn)", serial_lines},
     {" 5. Configure Printers (@PRNn)", printers},
     {" 6. Configure Printer Control Queues (@PCQn)", queues},
-    {" 7. Configure PDF Formats", not_built},
+    {" 7. Configure PDF Formats", pdf_formats},
     {" 8. Change Directory", nullptr, file_item::directory},
     {" 9. Save Configuration File", nullptr, file_item::save},
     {"10. Retrieve Configuration File", nullptr, file_item::retrieve},
