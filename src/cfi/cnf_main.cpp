@@ -470,6 +470,8 @@ int open_subscreen(uint16_t item, const sys_desc &sd) {
     return config_sys(cfg_handle);
   case 2:
     return config_str(cfg_handle, sd.env_string_count);
+  case 3:
+    return config_con(cfg_handle, sd.con_count);
   default:
     // Consoles, serial lines, printers, queues and PDF formats come later.
     return show_status(ST_NOT_BUILT, nullptr);
