@@ -2,6 +2,7 @@
 // a time, chosen by number, on a full form of its device, startup program,
 // privileges and the environment values the runtime gives its programs.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "cfi/cfi.h"
@@ -208,16 +209,32 @@ uint16_t refused_size_field() {
   return 0;
 }
 
+// Says on the message line which size was refused, with its value.
+int say_size_refused(uint16_t field) {
+  char text[32];
+  if (field == C_LINES) {
+    std::snprintf(text, sizeof text, "XNLINES=%u", unsigned{con_fields[C_LINES].value});
+    return show_message_text(ST_CON_LINES, text);
+  }
+  std::snprintf(text, sizeof text, "XNCOLUMNS=%u:%u", unsigned{con_fields[C_COLUMNS].value},
+                unsigned{con_fields[C_COMPRESS].value});
+  return show_message_text(ST_CON_COLUMNS, text);
+}
+
 // Takes the form into `rec` when its sizes pass, each difference marking
-// the configuration changed. A refused pass takes nothing (the form is
-// refilled from the store) and puts the cursor on the offending field.
-bool take_console(con_desc *rec, uint16_t *field) {
+// the configuration changed (*taken true). A refused pass takes nothing
+// (the form is refilled from the store), rings, says why and puts the
+// cursor on the offending field. Returns 0 or a positive status.
+int take_console(con_desc *rec, uint16_t *field, bool *taken) {
+  *taken = false;
   if (const uint16_t refused = refused_size_field()) {
     *field = refused;
-    return false;
+    ring_bell();
+    return say_size_refused(refused);
   }
   take_fields(&con_form, con_bindings, rec, &config_changed);
-  return true;
+  *taken = true;
+  return 0;
 }
 
 // ASCII only: device names are compared as the runtime opens them.
@@ -239,6 +256,17 @@ bool null_device_ok(const con_desc &rec) {
   std::memcpy(device, rec.device, sizeof rec.device);
   return target_os == TARGET_UNIX ? std::strcmp(device, "null") == 0
                                   : same_name_any_case(device, "nul");
+}
+
+// Names the device that may not run programs without XNTERM=, and the
+// null device it is not.
+int say_no_term(const con_desc &rec) {
+  char device[sizeof rec.device + 1] = {};
+  std::memcpy(device, rec.device, sizeof rec.device);
+  char text[48];
+  std::snprintf(text, sizeof text, "%s is not %s", device[0] ? device : "(blank)",
+                target_os == TARGET_UNIX ? "null" : "nul");
+  return show_message_text(ST_CON_NO_TERM, text);
 }
 
 // The copy key: the console just written, its device renumbered, becomes
@@ -280,14 +308,16 @@ int edit_consoles(con_place &p) {
     if ((st = display_form(&con_prompt_form, SHOW_ALL)) > 0) return st;
     if ((st = accept_menu(&con_form, &p.field, &key)) > 0) return st;
     reread = true;
-    if (!take_console(&rec, &p.field)) {
-      ring_bell();
-      continue;
-    }
+    bool taken = false;
+    if ((st = take_console(&rec, &p.field, &taken)) > 0) return st;
+    if (!taken) continue;
     put_desc_con(p.handle, p.cur, &rec);
     if (!null_device_ok(rec)) {
+      // Written all the same: nothing typed is lost, but the cursor waits
+      // on XNTERM= until the console can run its programs.
       ring_bell();
       p.field = C_TERM;
+      if ((st = say_no_term(rec)) > 0) return st;
       continue;
     }
     switch (key) {

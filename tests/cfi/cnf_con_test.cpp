@@ -106,11 +106,13 @@ TEST_F(ConScreen, LinesAndColumnsTheRuntimeCannotUseAreRefusedOnTheirField) {
       {"24", "100", "200", 0, "", 24, 100, 200},
       {"255", "0", "0", 0, "", 255, 0, 0},
       {"30", "80", "132", 0, "", 30, 80, 132},
-      {"1", "100", "200", AT_LINES, "40", 40, 100, 200},
-      {"23", "100", "200", AT_LINES, "40", 40, 100, 200},
-      {"30", "0", "80", AT_COLUMNS, "150", 30, 150, 200},
-      {"30", "79", "132", AT_COLUMNS, "150", 30, 150, 200},
-      {"30", "132", "80", AT_COMPRESS, "250", 30, 100, 250},
+      // Refused: the stored value typed again on the field the cursor is
+      // on is accepted, and makes no change (on another field it would).
+      {"1", "100", "200", AT_LINES, "30", 30, 100, 200},
+      {"23", "100", "200", AT_LINES, "30", 30, 100, 200},
+      {"30", "0", "80", AT_COLUMNS, "100", 30, 100, 200},
+      {"30", "79", "132", AT_COLUMNS, "100", 30, 100, 200},
+      {"30", "132", "80", AT_COMPRESS, "200", 30, 100, 200},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << c.lines << " " << c.columns << ":" << c.compress);
@@ -127,7 +129,14 @@ TEST_F(ConScreen, LinesAndColumnsTheRuntimeCannotUseAreRefusedOnTheirField) {
     EXPECT_EQ(after.compress_columns, c.want_compress);
     EXPECT_EQ(after.timeout, c.refused_at ? start.timeout : 99);
     EXPECT_EQ(memscreen_bells(), c.refused_at ? 1 : 0);
-    EXPECT_EQ(config_changed, 1);
+    EXPECT_EQ(config_changed, c.refused_at ? 0 : 1) << "a refused pass changes nothing";
+    if (c.refused_at == AT_LINES) {
+      EXPECT_EQ(memscreen_message_code(), static_cast<uint32_t>(ST_CON_LINES));
+      EXPECT_EQ(memscreen_message_text(), std::string("XNLINES=") + c.lines);
+    } else if (c.refused_at) {
+      EXPECT_EQ(memscreen_message_code(), static_cast<uint32_t>(ST_CON_COLUMNS));
+      EXPECT_EQ(memscreen_message_text(), std::string("XNCOLUMNS=") + c.columns + ":" + c.compress);
+    }
   }
 }
 
@@ -163,6 +172,35 @@ TEST_F(ConScreen, ConsoleRunningProgramsWithoutTerminalMustBeTheNullDevice) {
     EXPECT_STREQ(con(2).device, c.device) << "a refused console is still written";
     EXPECT_STREQ(con(2).term, c.accepted ? c.term : "xterm");
     EXPECT_EQ(memscreen_bells(), c.accepted ? 0 : 1);
+    if (!c.accepted) {
+      EXPECT_EQ(memscreen_message_code(), static_cast<uint32_t>(ST_CON_NO_TERM));
+      EXPECT_EQ(memscreen_message_text(), std::string(*c.device ? c.device : "(blank)") + " is not " +
+                                              (c.target == TARGET_UNIX ? "null" : "nul"));
+    }
+  }
+}
+
+TEST_F(ConScreen, RefusalsSayWhyWithinTheLine) {
+  // The longest details: a 15-character device, and three-digit columns.
+  const struct {
+    script keys;
+    const char *ends;
+  } cases[] = {
+      {open(2).key(KEY_SPACE).down(AT_DEVICE).key(K_CLEAR_LINE).text("abcdefghijklmno").key(KEY_ESC),
+       ": abcdefghijklmno is not null"},
+      {open(0).down(AT_COLUMNS).text("255").key(KEY_DOWN).text("254").key(KEY_ESC), ": XNCOLUMNS=255:254"},
+  };
+  use_target(TARGET_UNIX);
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.ends);
+    fresh();
+    c.keys.push();
+    // The script ends with the refusal still on the message line.
+    EXPECT_EQ(config_con(h_, sys().con_count), ST_SCRIPT_END);
+    std::string line = memscreen_row(23);
+    line.erase(line.find_last_not_of(' ') + 1);
+    EXPECT_TRUE(line.ends_with(c.ends)) << line;
+    EXPECT_EQ(line.find("Message 0x"), std::string::npos) << line;
   }
 }
 
