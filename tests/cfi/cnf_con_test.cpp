@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "cfi_screen.h"
+#include "lib/kern.h"
 
 namespace cfitest {
 namespace {
@@ -319,7 +320,11 @@ TEST_F(ConScreen, EveryUntouchedByteSurvivesTheScreenTheStoreAndTheFile) {
   EXPECT_TRUE(same(con(6), odd));
   EXPECT_EQ(config_changed, 0);
 
-  // The file keeps every named value; bytes without a name stay in the store only.
+  // The file keeps every named value, an XNTERM= emptied against its
+  // default too; bytes without a name stay in the store only.
+  con_desc detached = with_term(con(0), "");
+  std::strcpy(detached.device, "nul");
+  put(0, detached);
   ASSERT_EQ(save_cfi(h_, path("con.cfi").c_str(), 1), 0);
   ASSERT_EQ(default_cfi(h_, 1, TARGET_WINDOWS), 0);
   ASSERT_EQ(load_cfi(h_, path("con.cfi").c_str()), 0);
@@ -327,6 +332,7 @@ TEST_F(ConScreen, EveryUntouchedByteSurvivesTheScreenTheStoreAndTheFile) {
   std::memset(named.reserved32, 0, sizeof named.reserved32);
   std::memset(named.reserved14, 0, sizeof named.reserved14);
   EXPECT_TRUE(same(con(6), named));
+  EXPECT_TRUE(same(con(0), detached)) << "term \"" << con(0).term << "\"";
 }
 
 TEST_F(ConScreen, EveryDefaultConsoleOfBothTargetsCanBeLeftUnchanged) {
@@ -363,11 +369,16 @@ TEST_F(ConScreen, EnterOnTheLastFieldRingsAndStays) {
 }
 
 TEST_F(ConScreen, CountOutsideTheTableIsRefusedWithoutDrawing) {
+  const uint32_t mask = proc_trace_mask_;
+  proc_trace_mask_ |= 0x200;
   for (uint32_t count : {0u, CFI_MAX_DEVICES + 1}) {
     const uint64_t cells = memscreen_cells_written();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(config_con(h_, count), ST_BAD_COUNT) << count;
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cnf_con:578 config_con SE_INV_ARG"), std::string::npos);
     EXPECT_EQ(memscreen_cells_written(), cells);
   }
+  proc_trace_mask_ = mask;
 }
 
 } // namespace
