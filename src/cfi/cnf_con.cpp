@@ -237,7 +237,7 @@ int take_console(con_desc *rec, uint16_t *field, bool *taken) {
   return 0;
 }
 
-// ASCII only: device names are compared as the runtime opens them.
+// Case-blind over the ASCII letters only, whatever the locale.
 bool same_name_any_case(const char *a, const char *b) {
   for (;; ++a, ++b) {
     const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
