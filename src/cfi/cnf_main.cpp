@@ -131,6 +131,7 @@ int run_table(item_end *end, int (*screen)(uint32_t, uint32_t), uint32_t sys_des
 int environment_strings(item_end *end) {
   return run_table(end, config_str, &sys_desc::env_string_count);
 }
+int consoles(item_end *end) { return run_table(end, config_con, &sys_desc::con_count); }
 int serial_lines(item_end *end) { return run_table(end, config_ser, &sys_desc::ser_count); }
 int printers(item_end *end) { return run_table(end, config_prn, &sys_desc::prn_count); }
 int queues(item_end *end) { return run_table(end, config_pcq, &sys_desc::pcq_count); }
@@ -144,12 +145,6 @@ int pdf_formats(item_end *end) {
   return st > 0 ? st : config_pdf(state.handle, n > 0xFFFF ? 0 : static_cast<uint16_t>(n));
 }
 
-// The consoles screen comes later; until then its item says so.
-int not_built(item_end *end) {
-  end->full = true;
-  const int st = show_message(ST_NOT_BUILT);
-  return st > 0 ? st : 0;
-}
 
 int reset_item(item_end *end) {
   end->advance = false;
@@ -195,7 +190,7 @@ int target_os_item(item_end *end) {
 constexpr editor_item items[] = {
     {" 1. Configure System Parameters", system_parameters},
     {" 2. Configure Environment Strings", environment_strings},
-    {" 3. Configure Consoles and Programs (@CONn)", not_built},
+    {" 3. Configure Consoles and Programs (@CONn)", consoles},
     {" 4. Configure Serial Lines (@SERn)", serial_lines},
     {" 5. Configure Printers (@PRNn)", printers},
     {" 6. Configure Printer Control Queues (@PCQn)", queues},

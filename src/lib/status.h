@@ -30,6 +30,9 @@ constexpr int ST_NEWER_REVISION = 271; // file written by a newer revision
 constexpr int ST_NO_TERMINAL = 272;   // terminal type unknown or unusable
 constexpr int ST_TRUNCATED = 273;     // file ends before its end mark
 constexpr int ST_DEVICE_TOO_LONG = 274; // renumbered device name would not fit
+constexpr int ST_CON_LINES = 280;     // XNLINES= between 1 and 23
+constexpr int ST_CON_COLUMNS = 281;   // XNCOLUMNS= pair the runtime cannot use
+constexpr int ST_CON_NO_TERM = 282;   // console runs programs without XNTERM=
 constexpr int ST_DECLINED = 501;      // editing declined: file cannot be saved
 constexpr int ST_SCREEN_TOO_BIG = 0x29D;
 

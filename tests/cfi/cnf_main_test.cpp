@@ -219,7 +219,7 @@ TEST_F(MainScreen, TargetOsChangeResetsTheStoreButKeepsTheProposal) {
 
 TEST_F(MainScreen, SelectionAdvancesOnlyAfterItems1To7) {
   const std::pair<script, int> cases[] = {
-      {S().choose(1).key(KEY_ESC), 2}, {S().choose(3), 4},   {S().choose(7).key(KEY_ESC), 1},
+      {S().choose(1).key(KEY_ESC), 2}, {S().choose(3).key(KEY_ESC), 4}, {S().choose(7).key(KEY_ESC), 1},
       {S().choose(8).key(KEY_ESC), 8}, {S().choose(11), 11}, {S().choose(12).key(KEY_ENTER), 12},
   };
   for (const auto &[keys, want] : cases) {

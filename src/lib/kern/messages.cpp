@@ -41,6 +41,9 @@ constexpr message_row status_texts[] = {
     {ST_NEWER_REVISION, "File written by a newer revision of this program"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
     {ST_DEVICE_TOO_LONG, "Next device name too long; not copied"},
+    {ST_CON_LINES, "Lines must be 0 or 24 to 255"},
+    {ST_CON_COLUMNS, "Columns must be 0:0, or a:b with 80 <= a <= b"},
+    {ST_CON_NO_TERM, "Programs need XNTERM= or the null device"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };

@@ -68,6 +68,10 @@ con_desc default_con(uint8_t target, uint32_t index) {
   c.colors = 0x07; // white on black
   if (index > 0)
     set_numbered(c.device, target == TARGET_WINDOWS ? "CON" : "tty", index);
+  else
+    // A console that runs programs needs a terminal description unless it
+    // is the null device; the user's own terminal gets the target's usual one.
+    set_text(c.term, target == TARGET_WINDOWS ? "ms-terminal" : "xterm");
   return c;
 }
 
