@@ -7,7 +7,7 @@
 
 #include "cfi/cfi.h"
 #include "cfi/device_copy.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/cfi_store.h"
 #include "lib/kern.h"
 #include "lib/status.h"

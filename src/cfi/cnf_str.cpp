@@ -46,11 +46,6 @@ constexpr field_binding str_bindings[] = {
     BIND(STR_VALUE, str_desc, str_value),
 };
 
-int show_str_number(uint32_t index, const void *) {
-  str_row_fields[STR_NUM].value = static_cast<uint16_t>(index);
-  return 0;
-}
-
 // Four entries to a page on rows 5 to 20; the copy key copies the whole
 // descriptor, reserved bytes included.
 const table_screen str_screen = {
@@ -61,12 +56,11 @@ const table_screen str_screen = {
     .row_height = 4,
     .page_rows = 4,
     .start_field = STR_NUM,
-    .flags = TABLE_PAGE_KEYS | TABLE_COPY_KEY,
+    .flags = TABLE_PAGE_KEYS | TABLE_COPY_KEY | TABLE_NUMBERED,
     .paging = table_paging::table,
     .bindings = str_bindings,
     .store = table_store_of<str_desc, get_desc_str, put_desc_str>(),
     .changed = &config_changed,
-    .hooks = {.show = show_str_number},
 };
 
 } // namespace

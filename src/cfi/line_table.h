@@ -8,7 +8,7 @@
 #include <span>
 
 #include "cfi/cfi.h"
-#include "frame/frame.h"
+#include "edit/selectors.h"
 #include "lib/cfi_store.h"
 #include "scrmgr/table_screen.h"
 
