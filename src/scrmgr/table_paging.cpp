@@ -181,3 +181,9 @@ page_effect code_page_key(table_page *page, uint16_t key, code_rules rules) {
   fx.redraw = code_repage(page, r, jump, rules.jump_repages);
   return fx;
 }
+
+bool code_page_follow(table_page *page, uint32_t cur) {
+  const uint32_t r = page->cur - page->first;
+  page->cur = cur < page->count ? cur : page->count - 1;
+  return code_repage(page, r, false, false);
+}

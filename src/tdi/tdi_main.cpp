@@ -162,9 +162,13 @@ int parameters(item_end *end) {
   return configure_parameters(state.handle);
 }
 
-// The keyboard, display character and colour screens come with a later
-// release; until then their items say so.
-int keyboard(item_end *) { return show_message(ST_NOT_BUILT); }
+int keyboard(item_end *end) {
+  end->full = true;
+  return configure_keyboard(state.handle);
+}
+
+// The display character and colour screens come with a later release;
+// until then their items say so.
 
 int display_characters(item_end *) {
   return show_message(base_terminal == TDI_LINE_MODE_TYPE ? ST_FAILED
