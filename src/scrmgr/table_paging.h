@@ -48,6 +48,7 @@ struct code_rules {
 page_effect code_page_key(table_page *page, uint16_t key, code_rules rules);
 
 // Moves the cursor of a code table to `cur` by other means than a key (a
-// row that moved to its sorted place) and keeps the page on it by the same
-// rule as the keys. True when the page moved.
+// row that moved to its sorted place) and keeps the page on it: a page at a
+// time towards it, the first step a one-line scroll when the cursor leaves
+// by the line at the page's edge. True when the page moved.
 bool code_page_follow(table_page *page, uint32_t cur);

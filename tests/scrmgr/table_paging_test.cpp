@@ -115,6 +115,8 @@ TEST(CodePaging, FollowingAMovedRowKeepsThePageByTheSameRule) {
       {"far up goes to the first page", 32, 40, 3, 0, true},
       {"from the bottom line to the row below scrolls one", 0, 15, 16, 1, true},
       {"far down reaches the last page", 0, 3, 500, 496, true},
+      {"from the last page far up: a page at a time", 496, 511, 37, 32, true},
+      {"from the first page far down: a page at a time", 0, 3, 40, 32, true},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
