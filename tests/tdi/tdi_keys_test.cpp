@@ -12,7 +12,7 @@ using namespace editor_test;
 
 namespace {
 
-constexpr uint16_t F3 = KEY_F3, F4 = KEY_F4, F5 = KEY_F5, F6 = KEY_F6, RIGHT = KEY_RIGHT;
+constexpr uint16_t F5 = KEY_F5, F6 = KEY_F6, RIGHT = KEY_RIGHT;
 constexpr int TOP_LINE = 6;
 constexpr int SEQ_COL = 17, EXT_COL = 35, CODE_COL = 55, ESCAPE_CODE_COL = 66;
 
@@ -262,24 +262,11 @@ TEST_F(TdiKeys, LastRowAndFullTable) {
   EXPECT_EQ(get_key_count_tdi(handle_), TDI_MAX_KEYS);
 }
 
-TEST_F(TdiKeys, PageKeysAndCopyScrollAsTheRowsSay) {
+TEST_F(TdiKeys, CopyOnTheBottomLineScrollsOneLine) {
   for (char c = 'A'; c <= 'Z'; ++c) {
     const char s[2] = {c, 0};
     add({s});
   }
-  keys({F4}); // the next page, same line
-  run_to_end();
-  EXPECT_EQ(cells(TOP_LINE, SEQ_COL, 2), "Q ");
-  cursor_at(TOP_LINE, 1);
-
-  fresh();
-  keys({F3}); // on the first page: the same line of the last page
-  run_to_end();
-  EXPECT_EQ(cells(TOP_LINE, SEQ_COL, 2), std::string(2, ' '));
-  EXPECT_TRUE(row_has(TOP_LINE, "Input Function")) << "an empty row reads as zeros";
-  cursor_at(TOP_LINE, 1);
-
-  fresh();
   downs(15);
   keys({F5}); // a copy on line 15 scrolls the page one line
   run_to_end();
