@@ -479,6 +479,7 @@ int edit_row(key_screen &ks) {
 } // namespace
 
 int show_key_row(const key_cfg *rec, uint16_t index, uint16_t top, uint8_t base) {
+  if (rec == nullptr || index < top || index - top >= PAGE_ROWS) return 1;
   bool faithful = true;
   int s = draw_key_row(*rec, index, top, base, &faithful);
   return s > 0 ? s : faithful ? 0 : 1;
