@@ -181,3 +181,28 @@ page_effect code_page_key(table_page *page, uint16_t key, code_rules rules) {
   fx.redraw = code_repage(page, r, jump, rules.jump_repages);
   return fx;
 }
+
+bool code_page_follow(table_page *page, uint32_t cur) {
+  const uint32_t n = page->count;
+  const uint32_t p = page->size;
+  const uint32_t r = page->cur - page->first;
+  page->cur = cur < n ? cur : n - 1;
+  // A moved row may land anywhere, so the page steps until it holds it;
+  // only the first step may be the one-line scroll.
+  bool first_step = true;
+  bool moved = false;
+  while (page->cur < page->first || page->cur > page->last) {
+    if (page->cur < page->first) {
+      if (first_step && r == 0 && page->cur == page->first - 1) page->first -= 1;
+      else page->first = page->first < p ? 0 : page->first - p;
+      page->last = page->first + p - 1;
+    } else {
+      if (first_step && r == p - 1 && page->cur == page->last + 1) page->last += 1;
+      else page->last = page->last >= n - p ? n - 1 : page->last + p;
+      page->first = page->last - p + 1;
+    }
+    first_step = false;
+    moved = true;
+  }
+  return moved;
+}

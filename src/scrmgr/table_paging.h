@@ -46,3 +46,9 @@ struct code_rules {
 // the first or last page; the page follows the cursor, scrolling one line
 // when the cursor stepped just off it. The table is at least a page long.
 page_effect code_page_key(table_page *page, uint16_t key, code_rules rules);
+
+// Moves the cursor of a code table to `cur` by other means than a key (a
+// row that moved to its sorted place) and keeps the page on it: a page at a
+// time towards it, the first step a one-line scroll when the cursor leaves
+// by the line at the page's edge. True when the page moved.
+bool code_page_follow(table_page *page, uint32_t cur);

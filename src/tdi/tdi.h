@@ -16,6 +16,11 @@ void reset_tdi_state();
 
 int configure_parameters(uint32_t handle);
 int configure_keyboard(uint32_t handle);
+struct key_cfg;
+// Draws key row `index` of the page starting at `top`: 1 when the row cannot
+// be shown as it stands (an unknown type, a sequence wider than its column),
+// 0 when it is, or the status of a failing draw.
+int show_key_row(const key_cfg *rec, uint16_t index, uint16_t top, uint8_t base);
 int configure_display_characters(uint32_t handle);
 int configure_colour_attributes(uint32_t handle);
 int configure_base_colours(uint32_t handle);

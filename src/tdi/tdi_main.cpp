@@ -115,8 +115,10 @@ int parameters(item_end *end) {
   return configure_parameters(state.handle);
 }
 
-// The keyboard screen comes with a later release; until then its item says so.
-int keyboard(item_end *) { return show_message(ST_NOT_BUILT); }
+int keyboard(item_end *end) {
+  end->full = true;
+  return configure_keyboard(state.handle);
+}
 
 int display_characters(item_end *end) {
   if (base_terminal == TDI_LINE_MODE_TYPE) return show_message(ST_FAILED);

@@ -102,4 +102,33 @@ TEST(CodePaging, EveryKeyMovesTheCodeAndThePage) {
   }
 }
 
+TEST(CodePaging, FollowingAMovedRowKeepsThePageByTheSameRule) {
+  const struct {
+    const char *what;
+    uint32_t first, cur, to; // the key table: 512 rows, 16 to a page
+    uint32_t want_first;
+    bool moved;
+  } cases[] = {
+      {"a move within the page keeps it", 32, 40, 35, 32, false},
+      {"from the top line to the row above scrolls one", 32, 32, 31, 31, true},
+      {"from another line to the row above moves a page", 32, 40, 31, 16, true},
+      {"far up goes to the first page", 32, 40, 3, 0, true},
+      {"from the bottom line to the row below scrolls one", 0, 15, 16, 1, true},
+      {"far down reaches the last page", 0, 3, 500, 496, true},
+      {"from the last page far up: a page at a time", 496, 511, 37, 32, true},
+      {"from the first page far down: a page at a time", 0, 3, 40, 32, true},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    table_page pg = table_page_start(512, 16);
+    pg.first = c.first;
+    pg.last = c.first + 15;
+    pg.cur = c.cur;
+    EXPECT_EQ(code_page_follow(&pg, c.to), c.moved);
+    EXPECT_EQ(pg.cur, c.to);
+    EXPECT_EQ(pg.first, c.want_first);
+    EXPECT_EQ(pg.last, pg.first + 15);
+  }
+}
+
 } // namespace
