@@ -87,17 +87,17 @@ constexpr uint16_t LINE_TEXT = 1;
 form_field dir_line_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 18, .col = 1, .width = 16, .label = "Directory: "},
     {.kind = FIELD_TEXT, .flags = FF_ZEROFILL | FF_DATA | FF_INPUT, .row = 18, .col = 17, .width = 62, .attr = 4,
-     .text = no_name},
+     .max = NAME_MAX_LEN, .text = no_name},
 };
 form_field retrieved_line_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 19, .col = 1, .width = 16, .label = "Retrieved file: "},
     {.kind = FIELD_TEXT, .flags = FF_ZEROFILL | FF_DATA | FF_INPUT, .row = 19, .col = 17, .width = 62, .attr = 4,
-     .text = no_name},
+     .max = NAME_MAX_LEN, .text = no_name},
 };
 form_field saved_line_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 20, .col = 1, .width = 16, .label = "Save(d) file: "},
     {.kind = FIELD_TEXT, .flags = FF_ZEROFILL | FF_DATA | FF_INPUT, .row = 20, .col = 17, .width = 62, .attr = 4,
-     .text = no_name},
+     .max = NAME_MAX_LEN, .text = no_name},
 };
 form dir_line = make_form(0, dir_line_fields);
 form retrieved_line = make_form(0, retrieved_line_fields);
@@ -347,7 +347,7 @@ int try_directory(bool *done) {
   int st = process_file_name(work_name, processed, &len);
   if (st > 0)
     return show_status(st, work_name);
-  if (test_simple_name(processed) && (st = make_full_name(processed, &len)) > 0)
+  if ((st = make_path_full(processed, &len)) > 0)
     return show_status(st, processed);
   copy_name(work_name, processed);
   if ((st = display_form(&dir_line, SHOW_VALUES)) > 0)

@@ -10,7 +10,8 @@
 
 namespace {
 
-char no_text[1] = "";
+// Holds a whole name, as the lines may until they are pointed elsewhere.
+char no_text[NAME_BUF] = "";
 
 // The four lines drawn under both editors' menus. Only one editor runs at a
 // time, so they share these tables; each editor points field 1 at its own
@@ -19,25 +20,25 @@ form_field comment_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 41, .width = 9,
      .label = "Comment: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 3,
-     .col = 50, .width = 30, .attr = 4, .text = no_text},
+     .col = 50, .width = 30, .attr = 4, .max = 31, .text = no_text},
 };
 form_field directory_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 18, .col = 1, .width = 16,
      .label = "Directory: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 18,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 form_field retrieved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 19, .col = 1, .width = 16,
      .label = "Retrieved file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 19,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 form_field saved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 20, .col = 1, .width = 16,
      .label = "Save(d) file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 20,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 
 // Indexed by menu_line.
@@ -382,8 +383,9 @@ int editor_change_directory(editor_state &st) {
     s = take_typed_name(LINE_DIRECTORY, work, nullptr, &ok);
     if (s > 0) return s;
     if (!ok) continue;
-    file_status fs;
-    int rc = file_status_of(work, &fs);
+    file_status fs{};
+    int rc = make_path_full(work, nullptr);
+    if (rc <= 0) rc = file_status_of(work, &fs);
     constexpr uint16_t usable = FSTAT_WRITABLE | FSTAT_DIR;
     if (rc <= 0 && (fs.flags & usable) != usable) rc = ST_ACCESS;
     if (rc <= 0) rc = set_cur_dir_kern(work);

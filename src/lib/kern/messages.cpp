@@ -38,7 +38,7 @@ constexpr message_row status_texts[] = {
     {ST_OPT_END, "End of options"},
     {ST_ARG_TOO_LONG, "Option argument longer than 255 bytes"},
     {ST_WRONG_KIND, "File is of another kind"},
-    {ST_NEWER_REVISION, "File written by a newer revision of this program"},
+    {ST_NEWER_REVISION, "File of a newer revision"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
