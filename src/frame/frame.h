@@ -16,6 +16,7 @@ struct run_options {
   bool os_given;
   uint8_t os_target_code; // 2 UNIX, 4 Windows, 0 not valid
   int optind;             // index of the first operand
+  bool version_only;      // --version: the version line was shown, nothing more
 };
 extern run_options run_opts;
 
@@ -34,6 +35,9 @@ int check_term_name(bool tdi_given, const char *tdi_name);
 int check_printer_name(bool pti_given, const char *pti_name);
 int check_os_target(bool os_given, uint8_t os_target_code);
 int dispatch(int argc, char **argv);
+// True for the short forms ".cf", ".td" and ".pt" of the three extensions,
+// which are refused rather than guessed.
+bool truncated_extension(const char *name);
 int top_menu();
 // The whole run: start-up, dispatch and the end sequence; the exit status.
 int run_program(int argc, char **argv);

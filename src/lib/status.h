@@ -29,6 +29,7 @@ constexpr int ST_WRONG_KIND = 270;    // file is of another kind
 constexpr int ST_NEWER_REVISION = 271; // file written by a newer revision
 constexpr int ST_NO_TERMINAL = 272;   // terminal type unknown or unusable
 constexpr int ST_TRUNCATED = 273;     // file ends before its end mark
+constexpr int ST_NOT_REGULAR = 274;   // a device, pipe or folder, not a file
 constexpr int ST_DECLINED = 501;      // editing declined: file cannot be saved
 constexpr int ST_SCREEN_TOO_BIG = 0x29D;
 

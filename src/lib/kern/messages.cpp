@@ -40,6 +40,7 @@ constexpr message_row status_texts[] = {
     {ST_WRONG_KIND, "File is of another kind"},
     {ST_NEWER_REVISION, "File of a newer revision"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
+    {ST_NOT_REGULAR, "Not a regular file"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };
