@@ -39,6 +39,7 @@ constexpr uint32_t MSG_INFO = 0x2000;   // prefix of information lines
 constexpr uint32_t MSG_FATAL = 0x4000;  // prefix of the remote-connection refusal
 constexpr uint32_t MSG_SCREEN = 0x10D;  // the object "screen"
 constexpr uint32_t MSG_LOADING_INI = 665;
+constexpr uint32_t MSG_SIDE_FILE = 666;  // unsaved changes kept in a side file
 
 constexpr uint32_t MSG_BAD_TARGET = 0x3247;     // -O argument not UNIX or Windows
 constexpr uint32_t MSG_INI_NOT_BATCH = 0x335E;  // -l/-L without -b

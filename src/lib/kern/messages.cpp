@@ -60,6 +60,7 @@ constexpr message_row code_texts[] = {
     {MSG_BAD_AUDIT, "Audit option not valid"},
     {MSG_SCREEN, "screen"},
     {MSG_LOADING_INI, "Loading sections from"},
+    {MSG_SIDE_FILE, "Unsaved changes kept in"},
     // Prefixes: the rest of the line says it all.
     {MSG_FATAL, ""},
     {MSG_INFO, ""},

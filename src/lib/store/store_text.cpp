@@ -449,12 +449,18 @@ int save_text(store_state &st, const char *name, const text_writer &content,
   return status;
 }
 
+// Names of the side files written, for whoever ends the session to report.
+std::vector<std::string> side_files;
+
 void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;
   name += ".save";
   std::string ignored;
-  write_file_atomic(name.c_str(), content, ignored);
+  if (write_file_atomic(name.c_str(), content, ignored) == 0)
+    side_files.push_back(name);
 }
 
 } // namespace xnstore
+
+const std::vector<std::string> &side_files_written() { return xnstore::side_files; }
