@@ -64,6 +64,8 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
       {{"--frob"}, 4, msg(err(ST_BAD_OPTION), ": --frob\n"), {}},
       {{"-b", "site.cf"}, 1, msg(MSG_BAD_EXT, ": "), {}},
       {{"-b", "pipe.cfi"}, 1, msg(err(ST_NOT_REGULAR), ": "), {}},
+      // A relative name is reported in full (a relative one has no '/' first).
+      {{"-b", "-T", "nowhere/xterm"}, 1, "/nowhere/xterm.tdi\n", {}},
       {{"-b", "-T", "Xterm"}, 4, msg(MSG_BAD_TERM, ": Xterm\n"), {}}, // option errors: 4, nothing written
       {{"-b", long_name}, 1, msg(err(ST_NAME_TOO_LONG), ": " + long_name + "\n"), {}},
       {{"-b", "-a"}, 0, "", {"xnconfig.audit", "system.cfi"}},
@@ -149,6 +151,11 @@ TEST(ProgramRun, ExistingFiles) {
       EXPECT_NE(r.err.find(v.code == 0 ? path : msg(v.code, v.read_only ? ": " + path : "")), std::string::npos)
           << r.err;
       EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+      // A refused file is reported with the line and the reason, by every
+      // kind of batch update.
+      if (!v.read_only) {
+        EXPECT_NE(r.err.find("line "), std::string::npos) << r.err;
+      }
       EXPECT_EQ(xntest::read_file(path), v.text) << "the file was changed";
       EXPECT_EQ(files_in(dir), strings{kind.file}) << "nothing left beside it";
     }
