@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "cfi/cfi.h"
 #include "edit/selectors.h"
@@ -30,6 +31,17 @@ int config_name(const char *operand, char *config) {
                             : append_ext_name(config, ".cfi");
   if (st != 0) {
     report(st, name);
+    return 1;
+  }
+  if (truncated_extension(config)) {
+    printf_stderr_kern("%M: %s\n", MSG_BAD_EXT, config);
+    return 1;
+  }
+  // Only a plain file can take a configuration: a device or a pipe would
+  // swallow it, or never end.
+  file_status fs{};
+  if (get_fstat_name(config, 0, &fs) <= 0 && !S_ISREG(fs.mode)) {
+    report(ST_NOT_REGULAR, config);
     return 1;
   }
   return 0;
@@ -96,7 +108,12 @@ int update(uint32_t handle, const char *config, bool load_ini,
   if (exists) {
     int st = load_cfi(handle, config);
     if (st > 0) {
-      report(st, config);
+      // The line and the reason, as the other two batch updates say them.
+      const char *why = get_error_buffer_cfi(handle);
+      if (why != nullptr && *why != '\0' && std::strstr(why, config) == nullptr)
+        printf_stderr_kern("%M: %s: %s\n", error_code(st), why, config);
+      else
+        report(st, config);
       return 1;
     }
   }

@@ -55,7 +55,7 @@ enum con_field : uint16_t {
 };
 
 char con_device_buf[16];
-char con_program_buf[31];
+char con_program_buf[sizeof con_desc::startup_program]; // the whole member; the field scrolls
 char con_term_buf[16];
 // The device rule line of the target system, as wide as its text.
 constexpr char RULE_WINDOWS[] = " Device: con, (blank), nul, {serial device}, ip, machine, xnrunrs";
@@ -75,7 +75,8 @@ form_field con_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 4, .col = 0, .width = 14, .label = "Run programs? "},
     {.kind = FIELD_YESNO, .flags = INP, .row = 4, .col = 14, .width = 1, .attr = 4, .value = 1, .max = 1},
     {.kind = FIELD_LABEL, .flags = LBL, .row = 4, .col = 17, .width = 17, .label = "Startup program: "},
-    {.kind = FIELD_TEXT, .flags = TXT, .row = 4, .col = 34, .width = 30, .attr = 4, .text = con_program_buf},
+    {.kind = FIELD_TEXT, .flags = TXT, .row = 4, .col = 34, .width = 30, .attr = 4,
+     .max = sizeof con_desc::startup_program - 1, .text = con_program_buf},
     // The twelve privileges, two to a row.
     {.kind = FIELD_LABEL, .flags = LBL, .row = 6, .col = 0, .width = 40, .label = "Console interrupt?"},
     {.kind = FIELD_YESNO, .flags = INP, .row = 6, .col = 30, .width = 1, .attr = 4, .max = 1},

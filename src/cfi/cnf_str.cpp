@@ -30,7 +30,9 @@ REGISTER_FORM(str_frame_form);
 char str_value_buf[256];
 enum : uint16_t { STR_NUM, STR_ENABLE, STR_VALUE };
 form_field str_row_fields[] = {
-    {.kind = FIELD_NUMBER, .flags = FF_DATA, .row = 0, .col = 0, .width = 2, .attr = 0,
+    // Four columns: a configuration holds up to 1024 strings, and an index
+    // shown cut would pass for another entry's.
+    {.kind = FIELD_NUMBER, .flags = FF_DATA, .row = 0, .col = 0, .width = 4, .attr = 0,
      .value = 0, .min = 0, .max = 65535},
     {.kind = FIELD_YESNO, .flags = FF_DATA | FF_INPUT, .row = 0, .col = 7, .width = 1, .attr = 4,
      .value = 0, .min = 0, .max = 1},

@@ -11,7 +11,8 @@
 namespace {
 
 // What a file line shows while its flag is clear.
-char no_text[1] = "";
+// Holds a whole name, as the lines may until they are pointed elsewhere.
+char no_text[NAME_BUF] = "";
 
 // The four lines drawn under the menus. Only one editor runs at a time, so
 // they share these tables; each editor points field 1 at its own buffers
@@ -20,25 +21,25 @@ form_field comment_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 41, .width = 9,
      .label = "Comment: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 3,
-     .col = 50, .width = 30, .attr = 4, .text = no_text},
+     .col = 50, .width = 30, .attr = 4, .max = 31, .text = no_text},
 };
 form_field directory_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 18, .col = 1, .width = 16,
      .label = "Directory: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 18,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 form_field retrieved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 19, .col = 1, .width = 16,
      .label = "Retrieved file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 19,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 form_field saved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 20, .col = 1, .width = 16,
      .label = "Save(d) file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 20,
-     .col = 17, .width = 62, .attr = 4, .text = no_text},
+     .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
 
 // Indexed by menu_line.
@@ -366,8 +367,11 @@ int try_directory(editor_state &st, char *work, bool *done) {
   *done = false;
   int s = normalise_name(work, &ok);
   if (s > 0 || !ok) return s;
+  // A relative folder is made full before the move, so that later
+  // proposals are not resolved again from inside it.
+  if ((s = make_path_full(work, nullptr)) > 0) return show_refused(s, work);
   if ((s = display_form(&lines[LINE_DIRECTORY], SHOW_VALUES)) > 0) return s;
-  file_status fs;
+  file_status fs{};
   int rc = file_status_of(work, &fs);
   constexpr uint16_t usable = FSTAT_WRITABLE | FSTAT_DIR;
   if (rc <= 0 && (fs.flags & usable) != usable) rc = ST_ACCESS;

@@ -43,6 +43,8 @@ int update(const revision_store &store, uint32_t handle, const char *given,
   std::snprintf(full, sizeof full, "%s", work);
   uint16_t len = 0;
   st = process_file_name(work, full, &len);
+  if (st == 0)
+    st = make_path_full(full, &len);
   if (st != 0) {
     printf_stderr_kern("%M: %s\n", error_code(st), full);
     return 1;

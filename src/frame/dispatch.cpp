@@ -40,12 +40,6 @@ void report_name(int st, const char *name) {
   printf_stderr_kern("%M: %s\n", static_cast<uint32_t>(st) | MSG_ERROR, name);
 }
 
-// The short forms of the three extensions are refused rather than guessed.
-bool truncated_extension(const char *ext) {
-  return strcasecmp(ext, ".cf") == 0 || strcasecmp(ext, ".td") == 0 ||
-         strcasecmp(ext, ".pt") == 0;
-}
-
 // Fills the path buffer from the operand; the kind, or -1 after a message.
 int classify_operand(const char *operand) {
   int st = resolve_file_name(operand, path_buffer);
@@ -63,7 +57,7 @@ int classify_operand(const char *operand) {
   }
   std::snprintf(path_buffer, sizeof path_buffer, "%s", operand);
   const char *ext = get_ext_name(path_buffer);
-  if (truncated_extension(ext)) {
+  if (truncated_extension(path_buffer)) {
     printf_stderr_kern("%M: %s\n", MSG_BAD_EXT, path_buffer);
     return -1;
   }
@@ -89,6 +83,22 @@ int run_editor(int kind, const char *name) {
   }
 }
 
+// Says why the screen could not be opened: no terminal to open it on, or a
+// terminal type that cannot be used (named by the TERM value the user set).
+void report_screen_failure(int r) {
+  const uint32_t code = static_cast<uint32_t>(ST_NO_TERMINAL) | MSG_ERROR;
+  if (proc_inConsole_ == 0 && proc_isTelnet_ == 0) {
+    printf_stderr_kern("%M: %s\n", code, "standard input or output is not a terminal");
+    return;
+  }
+  // Low 12 bits 1: the screen manager has already said what went wrong.
+  if ((r & 0xFFF) == 1)
+    return;
+  const char *term = getenv_kern("TERM");
+  printf_stderr_kern("%M: TERM=%s\n", static_cast<uint32_t>(r) | MSG_ERROR,
+                     term ? term : "");
+}
+
 int run_interactive(int argc, char **argv) {
   int kind = 0;
   if (run_opts.optind < argc) {
@@ -99,16 +109,18 @@ int run_interactive(int argc, char **argv) {
   printf_stdout_kern("\n");
   int r = display_open();
   if (r > 0) {
-    // Low 12 bits 1: the screen manager has already said what went wrong.
-    if ((r & 0xFFF) != 1)
-      printf_stderr_kern("%M: console\n", static_cast<uint32_t>(r) | MSG_ERROR);
+    report_screen_failure(r);
     return 6;
   }
   r = kind != 0 ? run_editor(kind, path_buffer) : top_menu();
   display_close();
   if (r > 0) {
-    // Editors return message codes ready to print.
-    printf_stderr_kern("%M\n", static_cast<uint32_t>(r));
+    // Editors return message codes ready to print; the file they were
+    // started on says where, as for a folder that does not exist.
+    if (kind != 0)
+      printf_stderr_kern("%M: %s\n", static_cast<uint32_t>(r), path_buffer);
+    else
+      printf_stderr_kern("%M\n", static_cast<uint32_t>(r));
     return 1;
   }
   return 0;

@@ -16,6 +16,7 @@ struct run_options {
   bool os_given;
   uint8_t os_target_code; // 2 UNIX, 4 Windows, 0 not valid
   int optind;             // index of the first operand
+  bool version_only;      // --version: the version line was shown, nothing more
 };
 extern run_options run_opts;
 

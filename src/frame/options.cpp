@@ -30,6 +30,7 @@ constexpr const char *OPTION_LETTERS = "aA:bh?lL:O:P:qT:";
 struct parse_state {
   int status = 0;
   bool help = false;
+  bool version = false;
   bool quiet = false;
   bool audit = false;
   char audit_name[NAME_BUF] = {};
@@ -95,8 +96,22 @@ void take_target(parse_state &ps, const char *arg) {
   }
 }
 
+// The two long options users of other command-line tools expect.
+void take_long_option(parse_state &ps, const char *name) {
+  if (std::strcmp(name, "help") == 0) {
+    ps.help = true;
+  } else if (std::strcmp(name, "version") == 0) {
+    ps.version = true;
+  } else {
+    put_revision();
+    printf_stderr_kern("%M: --%s\n", static_cast<uint32_t>(ST_BAD_OPTION) | MSG_ERROR, name);
+    ps.status = 4;
+  }
+}
+
 void take_letter(parse_state &ps, char letter, char **rest, const char *arg) {
   switch (letter) {
+  case '-': take_long_option(ps, arg ? arg : ""); break;
   case 'h':
   case '?': ps.help = true; break;
   case 'a': take_audit_default(ps, rest); break;
@@ -177,7 +192,7 @@ int parse_options(int argc, char **argv) {
     }
     take_letter(ps, letter, &rest, arg);
   }
-  if (!ps.help)
+  if (!ps.help && !ps.version)
     check_combinations(ps, argc);
   if (ps.audit && ps.status == 0)
     start_audit(ps);
@@ -185,6 +200,10 @@ int parse_options(int argc, char **argv) {
     put_revision();
     show_help_kern();
     ps.status = 7;
+  } else if (ps.version && ps.status == 0) {
+    // On standard output, where scripts look for it, and nothing else runs.
+    printf_stdout_kern("%P %R (%O)\n");
+    run_opts.version_only = true;
   }
   // Quiet mode holds even after an error or help, for the end messages.
   if (ps.quiet)

@@ -70,7 +70,7 @@ int startup(int argc, char **argv, int *eargc, char ***eargv) {
   if (proc_isGUI_ != 0)
     proc_output_han_ = 0xFFFF;
   st = parse_options(*eargc, *eargv);
-  if (st != 0)
+  if (st != 0 || run_opts.version_only)
     return st;
   put_revision();
   if (check_gui_session() != 0)
@@ -89,7 +89,7 @@ int run_program(int argc, char **argv) {
   int eargc = argc;
   char **eargv = argv;
   int status = startup(argc, argv, &eargc, &eargv);
-  if (status == 0)
+  if (status == 0 && !run_opts.version_only)
     status = dispatch(eargc, eargv);
   // The library is ended in this order on every path, failed start-up too.
   do_cleanup_kern();

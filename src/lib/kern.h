@@ -31,9 +31,8 @@ void reset_kern_state();
 // Start-up and end.
 // ---------------------------------------------------------------------------
 int init_kern(const char *ident, int a, int b, int c, int d, int e, int f);
-// Effective argument list: the process's own list, with arguments taken
-// from the environment variable XNCONFIG_OPTIONS placed before it (after
-// the program name). The list stays valid until term_kern.
+// Effective argument list: the process's own list (the program is
+// configured by its command line only). The list stays valid until term_kern.
 int arglist_kern(int argc, char **argv, const char *ident, int *eargc,
                  char ***eargv);
 int init_globdata_kern(int flags);

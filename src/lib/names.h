@@ -46,5 +46,9 @@ void remove_given_ext_name(char *name, const char *ext);
 int process_file_name(const char *in, char *out, uint16_t *len);
 // Prefixes a simple name with the current directory, in place.
 int make_full_name(char *name, uint16_t *len);
+// Makes any name that does not start at the root full, in place: a relative
+// name such as "a/b" is taken from the current directory, so that it names
+// the same place after the process has moved.
+int make_path_full(char *name, uint16_t *len);
 // Status of a file; low 12 bits 2 when no such file exists.
 int get_fstat_name(const char *name, uint16_t len, file_status *status);

@@ -33,6 +33,7 @@ constexpr int ST_DEVICE_TOO_LONG = 274; // renumbered device name would not fit
 constexpr int ST_CON_LINES = 280;     // XNLINES= between 1 and 23
 constexpr int ST_CON_COLUMNS = 281;   // XNCOLUMNS= pair the runtime cannot use
 constexpr int ST_CON_NO_TERM = 282;   // console runs programs without XNTERM=
+constexpr int ST_NOT_REGULAR = 275;   // a device, pipe or folder, not a file
 constexpr int ST_DECLINED = 501;      // editing declined: file cannot be saved
 constexpr int ST_SCREEN_TOO_BIG = 0x29D;
 
@@ -42,6 +43,7 @@ constexpr uint32_t MSG_INFO = 0x2000;   // prefix of information lines
 constexpr uint32_t MSG_FATAL = 0x4000;  // prefix of the remote-connection refusal
 constexpr uint32_t MSG_SCREEN = 0x10D;  // the object "screen"
 constexpr uint32_t MSG_LOADING_INI = 665;
+constexpr uint32_t MSG_SIDE_FILE = 666;  // unsaved changes kept in a side file
 
 constexpr uint32_t MSG_BAD_TARGET = 0x3247;     // -O argument not UNIX or Windows
 constexpr uint32_t MSG_INI_NOT_BATCH = 0x335E;  // -l/-L without -b

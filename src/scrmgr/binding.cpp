@@ -10,8 +10,10 @@ bool is_text(const form_field &f) { return f.kind == FIELD_TEXT; }
 void fill_text(form_field &f, const void *rec, const rec_member &m) {
   if (f.text == nullptr) return;
   const char *src = static_cast<const char *>(rec) + m.offset;
+  // As much as the field holds (a field that holds more than it shows
+  // scrolls), so that a text is never cut by passing over it.
   size_t n = strnlen(src, m.size);
-  if (n > f.width) n = f.width;
+  if (n > text_capacity(&f)) n = text_capacity(&f);
   std::memcpy(f.text, src, n);
   f.text[n] = '\0';
 }

@@ -113,16 +113,18 @@ int accept_text_field(form_field *field, key_rec *key) {
     text = scratch_text;
   }
   uint16_t width = field->width <= 255 ? field->width : 255;
+  // Without a buffer of its own the scratch buffer holds no more than shows.
+  const uint16_t cap = text == scratch_text ? width : text_capacity(field);
   field_ctl ctl;
   int st = fill_field_ctl(field, entry_mode(field, TEXT_ENTRY), &ctl);
   if (st > 0) return st;
   ctl.width = width;
-  ctl.max_len = width;
-  ctl.len = static_cast<uint16_t>(strnlen(text, width));
+  ctl.max_len = cap;
+  ctl.len = static_cast<uint16_t>(strnlen(text, cap));
   st = getfld_scrn(text, &ctl, key, NO_TIMEOUT);
   if (st > 0) return st;
-  uint16_t n = ctl.len < width ? ctl.len : width;
+  uint16_t n = ctl.len < cap ? ctl.len : cap;
   if (field->flags & FF_ZEROFILL) n = trim_text(text, n);
-  memset(text + n, 0, width + 1u - n);
+  memset(text + n, 0, cap + 1u - n);
   return 0;
 }

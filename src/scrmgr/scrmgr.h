@@ -70,8 +70,10 @@ struct form_field {
   uint8_t attr;
   uint16_t value;  // number, 0/1 for yes/no, list index for a choice
   uint16_t min;
-  uint16_t max;
-  char *text;                // FIELD_TEXT: buffer of at least width + 1 bytes
+  uint16_t max;              // FIELD_TEXT: characters the text may hold when
+                             // more than the width (it scrolls); 0: the width
+  char *text;                // FIELD_TEXT: buffer of at least width + 1 bytes,
+                             // or max + 1 when max is above the width
   const char *label;         // FIELD_LABEL: the text drawn
   const char *const *list;   // FIELD_CHOICE: text of each value
 };
@@ -89,6 +91,12 @@ template <size_t N>
 constexpr form make_form(uint16_t flags, form_field (&fields)[N],
                          form_callback callback = nullptr) {
   return form{flags, static_cast<uint16_t>(N), callback, fields};
+}
+
+// Characters a text field holds: its max when above the width, else the width.
+constexpr uint16_t text_capacity(const form_field *f) {
+  const uint16_t width = f->width <= 255 ? f->width : 255;
+  return f->max > width ? (f->max <= 255 ? f->max : 255) : width;
 }
 
 // Drawing.

@@ -94,7 +94,7 @@ form_field function_row_fields[] = {
 form_field character_row_fields[] = {
     label_column, sequence_column, ext_column, type_column, no_code_label,
     {.kind = FIELD_TEXT, .flags = INPUT, .row = FIRST_LINE, .col = 55, .width = 5,
-     .min = 0, .max = 255, .text = row_char},
+     .text = row_char},
     erase_column,
 };
 form_field editing_row_fields[] = {
@@ -164,9 +164,13 @@ constexpr field_binding row_bindings[] = {
 
 uint8_t type_of(const key_cfg &k) { return static_cast<uint8_t>((k.key_word & KEYW_TYPE) >> 8); }
 
-// The highest code of a type: its row form's Code range (a character key's
-// text stands for one byte).
-uint16_t code_max(uint8_t type) { return key_types[type].row->fields[F_CODE].max; }
+// The highest code of a type: its row form's Code range, or any byte for a
+// character key, whose Code is a text in the notation (a text field's max
+// is how much it holds, not a range).
+uint16_t code_max(uint8_t type) {
+  const form_field &code = key_types[type].row->fields[F_CODE];
+  return code.kind == FIELD_TEXT ? 255 : code.max;
+}
 
 // Fills the row buffers and the form of the record's type; false when the
 // sequence's text does not fit its column.

@@ -74,9 +74,18 @@ TEST_F(SubScreen, StringPagingShowsTheRightEntries) {
     memscreen_use();
     EXPECT_EQ(run(script(keys).key(KEY_ESC), true), 0);
     // Each page shows four entries, numbered at rows 5, 9, 13 and 17.
-    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::stoi(memscreen_row(5 + 4 * n).substr(0, 2)), first + n);
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::stoi(memscreen_row(5 + 4 * n).substr(0, 4)), first + n);
     EXPECT_EQ(config_changed, 0) << "moving about changes nothing";
   }
+  // With the most strings a configuration holds, the last page's numbers
+  // show whole: 1020 is not to be taken for entry 20.
+  sys_desc sd = sys();
+  sd.env_string_count = CFI_MAX_ENV;
+  ASSERT_LE(put_desc_sys(h_, &sd), 0);
+  memscreen_use();
+  EXPECT_EQ(run(script().key(KEY_UP).key(KEY_ESC), true), 0);
+  for (int n = 0; n < 4; ++n)
+    EXPECT_EQ(memscreen_row(5 + 4 * n).substr(0, 4), std::to_string(CFI_MAX_ENV - 4 + n));
 }
 
 TEST_F(SubScreen, StringEditsAreWrittenAndEnterStartsTheNextRowOnItsSwitch) {

@@ -145,6 +145,7 @@ TEST(Operands, NoTerminalEndsWithSix) {
         auto r = xntest::run_xnconfig({operand}, dir.path());
         EXPECT_EQ(r.status, 6) << r.out << r.err;
         EXPECT_EQ((r.out + r.err).find('\x1b'), std::string::npos) << r.out << r.err;
+        EXPECT_NE(r.err.find("not a terminal"), std::string::npos) << "say why, not only the version";
         EXPECT_FALSE(xntest::file_exists(dir.file(operand)));
     }
 }

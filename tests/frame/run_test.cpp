@@ -28,7 +28,8 @@ strings files_in(const TempDir &dir) {
   return names;
 }
 
-// Runs the program in `dir`; `options` is XNCONFIG_OPTIONS ("" unset).
+// Runs the program in `dir`; `options` is put in XNCONFIG_OPTIONS ("" unset),
+// a variable the program must not read.
 xntest::RunResult run(const strings &args, const TempDir &dir, const std::string &options = "",
                       bool as_nobody = false) {
   xntest::RunOptions o;
@@ -40,8 +41,8 @@ xntest::RunResult run(const strings &args, const TempDir &dir, const std::string
 }
 
 // Each row runs in a folder holding the empty subfolders "sub" and "C:" (so
-// that a drive-letter name is a real path): the status, a text standard
-// error must hold, the files left, and XNCONFIG_OPTIONS.
+// that a drive-letter name is a real path) and the pipe "pipe.cfi": the
+// status, a text standard error must hold, the files left, and XNCONFIG_OPTIONS.
 TEST(ProgramRun, StatusesMessagesAndFiles) {
   const std::string long_name(300, 'n');
   struct status_case {
@@ -55,9 +56,16 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
       {{"-q", "-b", "-T", "xterm"}, 0, "", {"xterm.tdi"}}, // -q: nothing on either stream
       {{"-b", "sub"}, 0, "", {"sub/system.cfi"}},
       {{"-b", "sub/north"}, 0, "", {"sub/north.cfi"}},
-      {{"-b", "site"}, 0, "-O UNIX -b site", {"site.cfi"}, "-O UNIX"}, // effective list shown
-      {{"-b"}, 4, msg(MSG_INI_WITH_TP), {}, "-l -T xterm"},
+      // The environment holds no options: neither read nor echoed.
+      {{"-b", "site"}, 0, "", {"site.cfi"}, "-l -T xterm"},
       {{"-h"}, 7, "", {}},
+      {{"--help"}, 7, "", {}},
+      {{"--version"}, 0, "", {}},
+      {{"--frob"}, 4, msg(err(ST_BAD_OPTION), ": --frob\n"), {}},
+      {{"-b", "site.cf"}, 1, msg(MSG_BAD_EXT, ": "), {}},
+      {{"-b", "pipe.cfi"}, 1, msg(err(ST_NOT_REGULAR), ": "), {}},
+      // A relative name is reported in full (a relative one has no '/' first).
+      {{"-b", "-T", "nowhere/xterm"}, 1, "/nowhere/xterm.tdi\n", {}},
       {{"-b", "-T", "Xterm"}, 4, msg(MSG_BAD_TERM, ": Xterm\n"), {}}, // option errors: 4, nothing written
       {{"-b", long_name}, 1, msg(err(ST_NAME_TOO_LONG), ": " + long_name + "\n"), {}},
       {{"-b", "-a"}, 0, "", {"xnconfig.audit", "system.cfi"}},
@@ -70,8 +78,15 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
     SCOPED_TRACE(testing::PrintToString(c.args) + " " + c.options);
     TempDir dir;
     ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755) | mkdir(dir.file("C:").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo(dir.file("pipe.cfi").c_str(), 0600), 0);
     xntest::RunResult r = run(c.args, dir, c.options);
     EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.err.find("options:"), std::string::npos) << r.err;
+    if (c.args[0].starts_with("--") && c.status != 4) {
+      EXPECT_EQ(r.err.find(msg(err(ST_BAD_OPTION), "")), std::string::npos) << r.err;
+      EXPECT_EQ(r.out.find("xnconfig 5."), c.status == 0 ? 0u : std::string::npos) << r.out;
+      EXPECT_EQ(r.out.find("Usage:") != std::string::npos, c.status == 7) << r.out;
+    }
     EXPECT_NE(r.err.find(c.message), std::string::npos) << "want: " << c.message << "got:\n" << r.err;
     strings want = c.files;
     std::sort(want.begin(), want.end());
@@ -136,6 +151,11 @@ TEST(ProgramRun, ExistingFiles) {
       EXPECT_NE(r.err.find(v.code == 0 ? path : msg(v.code, v.read_only ? ": " + path : "")), std::string::npos)
           << r.err;
       EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+      // A refused file is reported with the line and the reason, by every
+      // kind of batch update.
+      if (!v.read_only) {
+        EXPECT_NE(r.err.find("line "), std::string::npos) << r.err;
+      }
       EXPECT_EQ(xntest::read_file(path), v.text) << "the file was changed";
       EXPECT_EQ(files_in(dir), strings{kind.file}) << "nothing left beside it";
     }

@@ -113,6 +113,38 @@ TEST(LineEdit, FieldShownInEditAttributeWithCursor) {
   EXPECT_EQ(memscreen_cursor_row() * 100 + memscreen_cursor_col(), 842);
 }
 
+// A field that holds more than it shows scrolls with the cursor and marks
+// the hidden parts; the whole text comes back, never the part on show.
+TEST(LineEdit, LongTextScrollsAndShowsWhereItGoesOn) {
+  const struct {
+    const char *name; int width, max_len; const char *start; keys script;
+    const char *result; const char *shown; int cursor_col; int bells;
+  } cases[] = {
+      {"typing past the width scrolls", 5, 20, "", typed("abcdefgh", {}), "abcdefgh", "<fgh ", 4, 0},
+      {"home shows the start and the rest", 5, 20, "abcdefgh", {HOME}, "abcdefgh", "abcd>", 0, 0},
+      {"right from home keeps off the mark", 5, 20, "abcdefgh", {HOME, RIGHT, RIGHT, RIGHT, RIGHT},
+       "abcdefgh", "<cde>", 3, 0},
+      {"left from the end keeps off the mark", 5, 20, "abcdefgh",
+       {LEFT, LEFT, LEFT, LEFT, LEFT, LEFT}, "abcdefgh", "<cde>", 1, 0},
+      {"deleting makes it fit again", 5, 20, "abcdefgh", {BS, BS, BS, BS}, "abcd", "abcd ", 4, 0},
+      {"the capacity still holds", 5, 6, "", typed("abcdefg", {}), "abcdef", "<def ", 4, 1},
+      {"a text that fits does not scroll", 5, 20, "abc", {}, "abc", "abc  ", 3, 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const outcome shown = run(TEXT, 6, 10, c.width, c.max_len, c.start, c.script);
+    EXPECT_EQ(shown.status, ST_SCRIPT_END);
+    EXPECT_EQ(memscreen_row(6).substr(10, c.width), c.shown);
+    EXPECT_EQ(memscreen_cursor_col() - 10, c.cursor_col);
+    EXPECT_EQ(memscreen_bells(), c.bells);
+    keys ended = c.script;
+    ended.push_back(ENTER);
+    const outcome o = run(TEXT, 6, 10, c.width, c.max_len, c.start, ended);
+    EXPECT_EQ(o.text, c.result);
+    EXPECT_EQ(o.len, static_cast<int>(std::strlen(c.result)));
+  }
+}
+
 TEST(LineEdit, TypingOneCharacterSendsOneCellMoreThanDrawing) {
   ASSERT_EQ(run(TEXT, 3, 10, 20, 20, "abc", {}).status, ST_SCRIPT_END);
   const uint64_t drawing = memscreen_cells_written();

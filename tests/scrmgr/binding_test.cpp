@@ -81,4 +81,20 @@ TEST(Binding, AChangedTextClearsTheWholeMemberAndKeepsItsTerminator) {
   EXPECT_STREQ(rec.name, "1234567");
 }
 
+TEST(Binding, ATextLongerThanItsFieldShowsIsNeverCutByPassingOverIt) {
+  struct named {
+    char name[8];
+  };
+  static char buf[8];
+  form_field narrow[] = {{.kind = FIELD_TEXT, .flags = FF_INPUT, .width = 3, .max = 7, .text = buf}};
+  form narrow_form = make_form(0, narrow);
+  constexpr field_binding bind[] = {BIND(0, named, name)};
+  named rec{"abcdefg"};
+  fill_fields(&narrow_form, bind, &rec);
+  EXPECT_STREQ(buf, "abcdefg") << "the field holds its whole capacity, not its width";
+  uint8_t changed = 0;
+  EXPECT_FALSE(take_fields(&narrow_form, bind, &rec, &changed));
+  EXPECT_STREQ(rec.name, "abcdefg");
+}
+
 } // namespace

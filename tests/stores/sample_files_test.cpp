@@ -3,12 +3,14 @@
 // samples load and are brought up.
 #include "lib/cfi_store.h"
 #include "lib/pti_store.h"
+#include "lib/internal/lib_internal.h"
 #include "lib/status.h"
 #include "lib/tdi_store.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -57,6 +59,11 @@ TEST(SampleFiles, EachDamagedFileGivesItsOwnErrorLine) {
     auto [got_status, got_error] = load_any(path);
     EXPECT_EQ(got_status, status) << path;
     EXPECT_EQ(got_error, error) << path;
+    // The message line shows "<status text> (<n>): <reason>"; it must be
+    // read whole in 80 columns.
+    const std::string line = std::string(message_text(MSG_ERROR | status)) + " (" +
+                             std::to_string(status) + "): " + got_error;
+    EXPECT_LE(line.size(), 80u) << line;
     ++seen;
   }
   EXPECT_GE(seen, 20);
@@ -93,6 +100,18 @@ TEST(SampleFiles, OlderRevisionsLoadAndAreBroughtUp) {
   EXPECT_EQ(c.base_type, 11);
   EXPECT_EQ(c.lines, 25);
   EXPECT_STREQ(c.font_name, "Terminal");
+  // Keys the old file lacks are its base's, not zero: black on black and no
+  // line-drawing characters would make the description unusable.
+  uint32_t base_h = 0;
+  open_tdi(&base_h, 11);
+  tdi_ctrl base{};
+  get_ctrl_tdi(base_h, &base);
+  close_tdi(&base_h);
+  ASSERT_LT(std::count(base.colour_map, base.colour_map + 16, 0), 16);
+  EXPECT_TRUE(std::equal(c.colour_map, c.colour_map + 16, base.colour_map));
+  EXPECT_TRUE(std::equal(c.line_draw, c.line_draw + 6, base.line_draw));
+  EXPECT_EQ(c.beep, base.beep);
+  EXPECT_EQ(c.font_size, base.font_size);
   EXPECT_NE(uprev_tdi(h), 0);
   EXPECT_EQ(uprev_tdi(h), 0);
   // Written back, it is of the current revision and needs nothing more.
@@ -107,12 +126,38 @@ TEST(SampleFiles, OlderRevisionsLoadAndAreBroughtUp) {
   pti_ctrl ctrl{};
   get_ctrl_pti(h, 0, &ctrl);
   EXPECT_STREQ(ctrl.value, "^[@");
+  // The file gives no end-of-job string: the printer type's is kept.
+  get_ctrl_pti(h, 1, &ctrl);
+  EXPECT_STREQ(ctrl.value, "^L");
+  EXPECT_EQ(ctrl.enable, 1);
   pti_map m{};
   get_map_pti(h, 163, &m);
   EXPECT_EQ(m.bytes[0], '#');
   EXPECT_NE(uprev_pti(h), 0);
   EXPECT_EQ(uprev_pti(h), 0);
   close_pti(&h);
+}
+
+// A file of the current revision may leave keys out; they read as its base's.
+TEST(SampleFiles, KeysLeftOutTakeTheBaseValues) {
+  xntest::TempDir dir;
+  const std::string name = dir.file("short.tdi");
+  ASSERT_TRUE(xntest::write_file(name, "[file]\nkind = terminal-description\nrevision = 2\n"
+                                       "[terminal]\nbase = ms-terminal\nlines = 30\n[end]\n"));
+  uint32_t h = 0, base_h = 0;
+  open_tdi(&h, 1);
+  open_tdi(&base_h, 11);
+  ASSERT_EQ(load_tdi(h, name.c_str()), 0) << get_error_buffer_tdi(h);
+  tdi_ctrl c{}, base{};
+  get_ctrl_tdi(h, &c);
+  get_ctrl_tdi(base_h, &base);
+  EXPECT_EQ(c.lines, 30);
+  EXPECT_EQ(c.columns, base.columns);
+  EXPECT_EQ(c.kbd_timeout, base.kbd_timeout);
+  EXPECT_TRUE(std::equal(c.colour_map, c.colour_map + 16, base.colour_map));
+  EXPECT_STREQ(c.comment, base.comment);
+  close_tdi(&h);
+  close_tdi(&base_h);
 }
 
 } // namespace

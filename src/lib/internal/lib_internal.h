@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Message catalogue: the text of a message code (never null).
 const char *message_text(uint32_t code);
@@ -68,3 +69,5 @@ int read_file_whole(const char *name, std::string &content, std::string &error);
 using side_file_writer = void (*)();
 void register_side_file_writer(side_file_writer writer);
 void write_side_files();
+// Every side file written so far in this run, in order.
+const std::vector<std::string> &side_files_written();

@@ -38,12 +38,13 @@ constexpr message_row status_texts[] = {
     {ST_OPT_END, "End of options"},
     {ST_ARG_TOO_LONG, "Option argument longer than 255 bytes"},
     {ST_WRONG_KIND, "File is of another kind"},
-    {ST_NEWER_REVISION, "File written by a newer revision of this program"},
+    {ST_NEWER_REVISION, "File of a newer revision"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
     {ST_DEVICE_TOO_LONG, "Next device name too long; not copied"},
     {ST_CON_LINES, "Lines must be 0 or 24 to 255"},
     {ST_CON_COLUMNS, "Columns must be 0:0, or a:b with 80 <= a <= b"},
     {ST_CON_NO_TERM, "Programs need XNTERM= or the null device"},
+    {ST_NOT_REGULAR, "Not a regular file"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };
@@ -63,6 +64,7 @@ constexpr message_row code_texts[] = {
     {MSG_BAD_AUDIT, "Audit option not valid"},
     {MSG_SCREEN, "screen"},
     {MSG_LOADING_INI, "Loading sections from"},
+    {MSG_SIDE_FILE, "Unsaved changes kept in"},
     // Prefixes: the rest of the line says it all.
     {MSG_FATAL, ""},
     {MSG_INFO, ""},

@@ -252,6 +252,12 @@ int make_full_name(char *name, uint16_t *len) {
   return 0;
 }
 
+int make_path_full(char *name, uint16_t *len) {
+  if (!name) return ST_FAILED;
+  if (!*name) return ST_BAD_NAME;
+  return make_full_name(name, len);
+}
+
 int get_fstat_name(const char *name, uint16_t len, file_status *status) {
   if (!name || !status) return ST_FAILED;
   size_t n = len ? strnlen(name, len) : std::strlen(name);

@@ -55,6 +55,13 @@ int getopt_kern(int argc, char **argv, const char *letters, int *optind,
   if (*optind < 1) *optind = 1;
   if (!*rest || !**rest) {
     if (next_word(argc, argv, optind, rest) == OPT_END) return OPT_END;
+    // "--name" is one option, not letters: letter '-', the name its argument.
+    if (**rest == '-') {
+      *letter = '-';
+      *arg = *rest + 1;
+      *rest += std::strlen(*rest);
+      return 0;
+    }
   }
   char c = *(*rest)++;
   *letter = c;

@@ -51,20 +51,6 @@ kern_state &state() {
   return s;
 }
 
-// Splits the option variable on blanks (space and tab).
-void split_words(const char *text, std::vector<std::string> &words) {
-  std::string word;
-  for (const char *p = text; *p; ++p) {
-    if (*p == ' ' || *p == '\t') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += *p;
-    }
-  }
-  if (!word.empty()) words.push_back(word);
-}
-
 } // namespace
 
 void reset_kern_state() {
@@ -107,8 +93,6 @@ int arglist_kern(int argc, char **argv, const char *ident, int *eargc,
     std::vector<std::string> words;
     words.push_back(argc > 0 && argv[0] ? argv[0]
                                         : (ident ? ident : s.program));
-    if (const char *extra = std::getenv("XNCONFIG_OPTIONS"))
-      split_words(extra, words);
     for (int i = 1; i < argc; ++i)
       if (argv[i]) words.push_back(argv[i]);
     s.args = std::move(words);

@@ -24,6 +24,8 @@ struct editor {
   int pos = 0;          // cursor, 0..len
   int max = 0;          // characters the entry may hold
   int width = 0;        // columns shown
+  int first = 0;        // first character shown when the text scrolls
+  bool scrolls = false; // the entry may hold more than the width shows
   bool number = false;
   bool masked = false;
   bool quick = false;
@@ -31,14 +33,37 @@ struct editor {
   const field_ctl *ctl = nullptr;
 };
 
-void draw(const editor &e) {
-  for (int i = 0; i < e.width; ++i) {
-    uint8_t ch = ' ';
-    if (i < e.len) ch = e.masked ? '*' : static_cast<uint8_t>(e.text[i]);
-    draw_at(e.ctl->row, e.ctl->col, i, cell{ch, e.ctl->edit_attr});
+// Keeps the cursor inside the window of a scrolling field, off the columns
+// that the continuation marks take.
+void follow_cursor(editor &e) {
+  if (!e.scrolls) return;
+  if (e.len < e.width) e.first = 0;
+  for (;;) {
+    const int c = e.pos - e.first;
+    const int left = e.first > 0 ? 1 : 0;
+    const int right = e.first + e.width < e.len ? 1 : 0;
+    if (c < left) e.first = std::max(0, e.pos - 1);
+    else if (c > e.width - 1 - right) ++e.first;
+    else return;
   }
+}
+
+// A scrolling field marks text beyond its left edge with '<' and beyond its
+// right edge with '>', so that a long name is never taken for a short one.
+uint8_t shown_char(const editor &e, int i) {
+  if (e.scrolls && i == 0 && e.first > 0) return '<';
+  if (e.scrolls && i == e.width - 1 && e.first + e.width < e.len) return '>';
+  const int at = e.first + i;
+  if (at >= e.len) return ' ';
+  return e.masked ? '*' : static_cast<uint8_t>(e.text[at]);
+}
+
+void draw(editor &e) {
+  follow_cursor(e);
+  for (int i = 0; i < e.width; ++i)
+    draw_at(e.ctl->row, e.ctl->col, i, cell{shown_char(e, i), e.ctl->edit_attr});
   // A full field keeps the cursor on its last character.
-  const int shown = std::min(e.pos, std::max(e.width - 1, 0));
+  const int shown = std::min(e.pos - e.first, std::max(e.width - 1, 0));
   int r, c;
   if (field_pos(e.ctl->row, e.ctl->col, shown, &r, &c)) set_cursor(r, c);
 }
@@ -110,6 +135,9 @@ void start(editor &e, const char *buf, const field_ctl *ctl) {
   e.quick = ctl->mode & MODE_QUICK;
   e.width = std::min<int>(ctl->width, MAX_FIELD);
   e.max = std::min<int>(ctl->max_len ? ctl->max_len : ctl->width, MAX_FIELD);
+  // Below three columns there is no room for a mark and a character.
+  if (e.width < 3) e.max = std::min(e.max, e.width);
+  e.scrolls = e.max > e.width;
   e.len = std::min<int>(ctl->len, e.max);
   e.len = static_cast<int>(strnlen(buf, e.len));
   std::memcpy(e.text, buf, e.len);

@@ -31,6 +31,8 @@ message_state msg;
 backend *active = nullptr;
 // The take-down of a message (mode 12) waits until a key arrives.
 bool message_remove_pending = false;
+// Cells of the message drawn right of the image in a wider terminal.
+int message_beyond = 0;
 
 void ensure_image() {
   if (img.drawn.empty()) reset_image(img.lines, img.cols);
@@ -80,6 +82,22 @@ bool row_current(int r) {
          std::memchr(&img.known[from], 0, n) == nullptr;
 }
 
+// A message longer than the image goes on into the columns of a wider
+// terminal, so that its reason is not cut at 80; those cells are blanked
+// again when the message goes.
+void send_message_beyond(backend *out, const std::string &line) {
+  const int wide = out->columns();
+  if (wide <= img.cols) {
+    message_beyond = 0;
+    return;
+  }
+  const int want = msg.shown ? std::clamp(static_cast<int>(line.size()) - img.cols, 0, wide - img.cols) : 0;
+  const int r = message_row();
+  for (int i = 0; i < std::max(want, message_beyond); ++i)
+    out->put_cell(r, img.cols + i, i < want ? overlay_cell(line, img.cols + i) : cell{' ', ATTR_PLAIN});
+  message_beyond = want;
+}
+
 int send_changes(bool all) {
   ensure_image();
   backend *out = current_backend();
@@ -90,13 +108,14 @@ int send_changes(bool all) {
     if (!all && !over && row_current(r)) continue;
     for (int c = 0; c < img.cols; ++c) {
       const size_t i = static_cast<size_t>(r) * img.cols + c;
-      const cell want = over && c < FORM_COLS ? overlay_cell(line, c) : drawn_cell(r, c);
+      const cell want = over ? overlay_cell(line, c) : drawn_cell(r, c);
       if (!all && img.known[i] && img.shown[i] == want) continue;
       out->put_cell(r, c, want);
       img.shown[i] = want;
       img.known[i] = 1;
     }
   }
+  send_message_beyond(out, line);
   return out->flush(img.row, img.col);
 }
 
@@ -141,6 +160,7 @@ backend *current_backend() { return active ? active : terminal_backend(); }
 void reset_state() {
   msg = message_state{};
   message_remove_pending = false;
+  message_beyond = 0;
   reset_editor();
 }
 

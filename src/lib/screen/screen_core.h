@@ -46,6 +46,9 @@ public:
   virtual int read_key(key_rec *key) = 0;
   virtual void bell() = 0;
   virtual bool colour() const = 0;
+  // Columns the device shows; more than the image's when the terminal is
+  // wider than the forms (0: the image's own).
+  virtual int columns() const { return 0; }
 };
 
 backend *memory_backend();

@@ -20,6 +20,7 @@
 #include <ncurses.h>
 
 #include "lib/internal/lib_internal.h"
+#include "lib/kern.h"
 #include "lib/screen/glyphs.h"
 #include "lib/screen/screen_core.h"
 #include "lib/status.h"
@@ -144,6 +145,7 @@ public:
     beep();
   }
   bool colour() const override { return colour_; }
+  int columns() const override { return screen_ && !too_small_ ? COLS : 0; }
 
 private:
   SCREEN *screen_ = nullptr;
@@ -167,6 +169,7 @@ private:
   void show_too_small();
   int wait_for_input();
   void shut_down_on_signal();
+  [[noreturn]] void leave_too_small();
   int decode(key_rec *key);
 };
 
@@ -362,9 +365,10 @@ void terminal_screen::check_size(bool repaint) {
 }
 
 void terminal_screen::show_too_small() {
-  char text[160];
+  char text[224];
   std::snprintf(text, sizeof text,
-                "%s needs a terminal of at least %d columns by %d lines (now %dx%d)",
+                "%s needs a terminal of at least %d columns by %d lines (now %dx%d). "
+                "ESC leaves; unsaved changes go to a .save file.",
                 kern_program_name(), FORM_COLS, FORM_LINES, COLS, LINES);
   erase();
   // Centred, broken between words when the terminal is narrower still.
@@ -423,6 +427,21 @@ void terminal_screen::shut_down_on_signal() {
   _exit(128 + sig);
 }
 
+// Leaving from the too-small message: unsaved work goes to side files as on
+// a hang-up, each one named on standard error once the terminal is given
+// back; with nothing unsaved the run ends as after ESC.
+void terminal_screen::leave_too_small() {
+  const size_t before = side_files_written().size();
+  write_side_files();
+  const std::vector<std::string> &names = side_files_written();
+  close();
+  for (size_t i = before; i < names.size(); ++i)
+    printf_stderr_kern("%M: %s\n", MSG_SIDE_FILE, names[i].c_str());
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::exit(names.size() > before ? 1 : 0);
+}
+
 // One key from curses; 1 when there is none yet.
 int terminal_screen::decode(key_rec *key) {
   if (utf8_) {
@@ -468,8 +487,10 @@ int terminal_screen::read_key(key_rec *key) {
   for (;;) {
     if (decode(key) == 0) {
       idle_wakeups_ = 0;
-      // While the terminal is too small the form cannot be used.
+      // While the terminal is too small the form cannot be used; ESC and
+      // the interrupt key (Ctrl-C, a plain byte in raw mode) still leave.
       if (!too_small_) return 0;
+      if (key->code == 0x301 || key->raw == 0x03) leave_too_small();
       beep();
       continue;
     }

@@ -324,7 +324,7 @@ bool apply_field(void *rec, std::span<const field_def> fields, int revision,
   }
   std::string why;
   if (!parse_field(rec, *f, l.value, why)) {
-    e = {l.line, why + " for key " + std::string(f->key) + " in " + section_text(sect)};
+    e = {l.line, why};
     return false;
   }
   return true;
@@ -392,7 +392,7 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
     size_t n = table_size(d, table);
     if (index >= n) {
       e = {l.line, section_text(l) + " beyond the " + std::to_string(n) + " " +
-                       tables[table].plural + " of [system]"};
+                       tables[table].plural};
       return ST_BAD_DATA;
     }
     rec = table_entry(d, table, index);

@@ -133,6 +133,7 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
   }
   d = pti_data{};
   identity_map(d);
+  given_keys head_given, ctrl_given[2];
   section cur = section::none;
   int ctrl_index = 0;
   std::string sect_name;
@@ -165,15 +166,14 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
       uint32_t code = 0;
       if (!parse_number(l.name, code) || code > 255) {
         why = line_error(l.line, "unknown key " + std::string(l.name) +
-                                     " in [map] (codes are 0..255)");
+                                     " in [map] (0..255)");
         return ST_BAD_DATA;
       }
       std::string value(l.value);
       uint8_t bytes[PTI_MAX_MAP_BYTES] = {};
       uint16_t length = PTI_MAX_MAP_BYTES;
       if (pti_asctobytestring(value.c_str(), bytes, &length) != 0) {
-        why = line_error(l.line, "bad byte string \"" + value + "\" for code " +
-                                     std::to_string(code) + " (at most 11 bytes)");
+        why = line_error(l.line, "code " + std::to_string(code) + ": bad or longer than 11 bytes");
         return ST_BAD_DATA;
       }
       d.map[code] = pti_map{};
@@ -192,14 +192,24 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
       return ST_BAD_DATA;
     }
     if (!parse_field(rec, *f, l.value, reason)) {
-      why = line_error(l.line, reason + " for key " + std::string(f->key) + " in " + sect_name);
+      why = line_error(l.line, reason);
       return ST_BAD_DATA;
     }
+    (cur == section::head ? head_given : ctrl_given[ctrl_index]).set(f - fields.data());
   }
   st = check_end(sc, revision, true, reason, bad);
-  if (st != 0)
+  if (st != 0) {
     why = line_error(bad, reason);
-  return st;
+    return st;
+  }
+  // What the file leaves out (a whole control string, or "use-file" before
+  // revision 2) is the printer type's.
+  pti_data base;
+  set_defaults(base, d.head.type);
+  take_not_given(&d.head, &base.head, head_fields, head_given);
+  for (int i = 0; i < 2; ++i)
+    take_not_given(&d.ctrl[i], &base.ctrl[i], ctrl_fields, ctrl_given[i]);
+  return 0;
 }
 
 void write_side_files_pti() {

@@ -177,23 +177,36 @@ bool read_text_value(std::string_view in, char *out, size_t size, std::string &w
                                   (in[i + 3] - '0'));
         i += 3;
       } else {
-        why = "bad notation \"" + std::string(in.substr(i, 4)) +
-              "\" (write \\\\ or \\ and three octal digits)";
+        why = "bad notation \"" + std::string(in.substr(i, 4)) + "\"";
         return false;
       }
       if (c == 0) {
-        why = "a text cannot hold the byte \\000";
+        why = "byte \\000 not allowed";
         return false;
       }
     }
     if (n + 1 >= size) {
-      why = "text longer than " + std::to_string(size - 1) + " characters";
+      why = "longer than " + std::to_string(size - 1) + " characters";
       return false;
     }
     out[n++] = static_cast<char>(c);
   }
   std::memset(out + n, 0, size - n);
   return true;
+}
+
+void take_not_given(void *rec, const void *base, std::span<const field_def> fields,
+                    const given_keys &given) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i < given.size() && given[i])
+      continue;
+    const field_def &f = fields[i];
+    if (f.kind == field_kind::text)
+      std::memcpy(static_cast<char *>(rec) + f.offset,
+                  static_cast<const char *>(base) + f.offset, f.width);
+    else
+      set_field(rec, f, get_field(base, f));
+  }
 }
 
 void write_fields(std::string &out, const void *rec, const void *base,
@@ -224,8 +237,10 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
                  std::string &why) {
   if (f.kind == field_kind::text) {
     char buf[256];
-    if (!read_text_value(value, buf, f.width, why))
+    if (!read_text_value(value, buf, f.width, why)) {
+      why = std::string(f.key) + ": " + why;
       return false;
+    }
     std::memcpy(static_cast<char *>(rec) + f.offset, buf, f.width);
     return true;
   }
@@ -242,15 +257,17 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
         v = i, known = true;
   }
   if (!known && !parse_number(value, v)) {
-    why = "value \"" + std::string(value) + "\" is not " +
+    // Short enough to read whole on the message line: key, value, what
+    // it should be.
+    why = std::string(f.key) + " = \"" + std::string(value) + "\" is not " +
           (f.kind == field_kind::yesno    ? "yes or no"
-           : f.kind == field_kind::choice ? "one of the names or a number"
+           : f.kind == field_kind::choice ? "a name or number"
                                           : "a number");
     return false;
   }
   if (v < f.min || v > f.max) {
-    why = "value " + std::to_string(v) + " out of range " + std::to_string(f.min) +
-          ".." + std::to_string(f.max);
+    why = std::string(f.key) + " = " + std::to_string(v) + " not in " +
+          std::to_string(f.min) + ".." + std::to_string(f.max);
     return false;
   }
   set_field(rec, f, v);
@@ -328,6 +345,7 @@ void line_scanner::unread(const text_line &l) {
 
 int read_header(line_scanner &sc, const char *kind, int &revision,
                 std::string &why, int &bad_line) {
+  // Kept short: the message line already says "of another kind".
   std::string expected = std::string("not a ") + kind + " file";
   text_line l;
   if (!sc.next(l) || !l.section || l.name != "file") {
@@ -336,7 +354,7 @@ int read_header(line_scanner &sc, const char *kind, int &revision,
       bad_line = sc.bad_line();
       return ST_BAD_DATA;
     }
-    why = expected + " (no [file] section at the start)";
+    why = "no [file] section at the start";
     bad_line = l.line != 0 ? l.line : 1;
     return ST_WRONG_KIND;
   }
@@ -351,7 +369,7 @@ int read_header(line_scanner &sc, const char *kind, int &revision,
     bad_line = l.line;
     if (l.name == "kind") {
       if (l.value != kind) {
-        why = expected + " (kind = " + std::string(l.value) + ")";
+        why = "kind = " + std::string(l.value);
         return ST_WRONG_KIND;
       }
       kind_seen = true;
@@ -362,8 +380,8 @@ int read_header(line_scanner &sc, const char *kind, int &revision,
         return ST_BAD_DATA;
       }
       if (r > static_cast<uint32_t>(CURRENT_REVISION)) {
-        why = "revision " + std::to_string(r) + " is newer than this program reads (" +
-              std::to_string(CURRENT_REVISION) + ")";
+        why = "revision " + std::to_string(r) + ", this program reads up to " +
+              std::to_string(CURRENT_REVISION);
         return ST_NEWER_REVISION;
       }
       revision = static_cast<int>(r);
@@ -394,7 +412,7 @@ int check_end(const line_scanner &sc, int revision, bool need_end,
   }
   if (!sc.ended() && revision >= 2 && need_end) {
     bad_line = sc.last_line();
-    why = "file ends without [end] (truncated)";
+    why = "no [end] line";
     return ST_TRUNCATED;
   }
   return 0;
@@ -431,12 +449,18 @@ int save_text(store_state &st, const char *name, const text_writer &content,
   return status;
 }
 
+// Names of the side files written, for whoever ends the session to report.
+std::vector<std::string> side_files;
+
 void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;
   name += ".save";
   std::string ignored;
-  write_file_atomic(name.c_str(), content, ignored);
+  if (write_file_atomic(name.c_str(), content, ignored) == 0)
+    side_files.push_back(name);
 }
 
 } // namespace xnstore
+
+const std::vector<std::string> &side_files_written() { return xnstore::side_files; }

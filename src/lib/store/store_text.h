@@ -8,6 +8,7 @@
 
 #include "lib/internal/lib_internal.h"
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -48,6 +49,13 @@ bool field_equal(const void *a, const void *b, const field_def &f);
 // `hint` is left after the field found, where a file's next key usually is.
 const field_def *find_field(std::span<const field_def> fields, std::string_view key,
                             size_t &hint);
+
+// Which keys of one record a file gave, by their place in the record's table.
+using given_keys = std::bitset<64>;
+// A key the file did not give takes its value in `base`: a file of an older
+// revision, or one that leaves keys out, reads as its base type.
+void take_not_given(void *rec, const void *base, std::span<const field_def> fields,
+                    const given_keys &given);
 
 // Appends "key = value" lines for every field, or with `base` only for the
 // fields that differ from it.

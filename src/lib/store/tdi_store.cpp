@@ -132,6 +132,7 @@ struct parse_state {
   std::vector<int> key_lines; // line of each [key N] header; 0 when not seen
   std::string why;
   size_t hint = 0; // where the section's next key is looked for first
+  given_keys terminal_given, colours_given;
 };
 
 int fail(parse_state &p, int line, const std::string &reason) {
@@ -149,9 +150,8 @@ int check_keys(parse_state &p) {
     unsigned code = k.key_word & KEYW_CODE;
     if (code > type_code_max[type])
       return fail(p, p.key_lines[i],
-                  "value " + std::to_string(code) + " out of range 0.." +
-                      std::to_string(type_code_max[type]) + " for key code in [key " +
-                      std::to_string(i) + "] (type " + type_text[type] + ")");
+                  "code = " + std::to_string(code) + " not in 0.." +
+                      std::to_string(type_code_max[type]) + " (type " + type_text[type] + ")");
   }
   return 0;
 }
@@ -162,10 +162,9 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
   if (cur == section::display) {
     uint32_t code = 0, value = 0;
     if (!parse_number(l.name, code) || code > 255)
-      return fail(p, l.line, "unknown key " + std::string(l.name) + " in [display] (codes are 0..255)");
+      return fail(p, l.line, "unknown key " + std::string(l.name) + " in [display] (0..255)");
     if (!parse_number(l.value, value) || value > 255)
-      return fail(p, l.line, "value " + std::string(l.value) + " out of range 0..255 for key " +
-                                 std::string(l.name) + " in [display]");
+      return fail(p, l.line, std::string(l.name) + " = " + std::string(l.value) + " not in 0..255");
     p.d.ctrl.display_map[code] = static_cast<uint8_t>(value);
     return 0;
   }
@@ -175,7 +174,7 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
     uint8_t length = TDI_MAX_SEQUENCE;
     uint8_t bytes[TDI_MAX_SEQUENCE] = {};
     if (tdi_asctokeystring(text.c_str(), bytes, &length, 0) != 0)
-      return fail(p, l.line, "bad key sequence \"" + text + "\" in " + sect + " (at most 11 bytes)");
+      return fail(p, l.line, "sequence: bad notation or over 11 bytes");
     std::memset(k.bytes, 0, sizeof k.bytes);
     std::memcpy(k.bytes, bytes, length);
     k.length = length;
@@ -189,7 +188,9 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
   if (f == nullptr || f->since > p.revision)
     return fail(p, l.line, "unknown key " + std::string(l.name) + " in " + sect);
   if (!parse_field(rec, *f, l.value, reason))
-    return fail(p, l.line, reason + " for key " + std::string(f->key) + " in " + sect);
+    return fail(p, l.line, reason);
+  if (cur != section::key)
+    (cur == section::terminal ? p.terminal_given : p.colours_given).set(f - fields.data());
   return 0;
 }
 
@@ -258,13 +259,12 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
     why = p.why;
     return st;
   }
-  if (revision < 2) {
-    // Older files had no console font: take the base type's.
-    tdi_data base;
-    tdi_default_data(d.ctrl.base_type, base.ctrl, base.keys);
-    d.ctrl.font_size = base.ctrl.font_size;
-    std::memcpy(d.ctrl.font_name, base.ctrl.font_name, sizeof d.ctrl.font_name);
-  }
+  // Keys the file leaves out (revision 1 had no console font, and files
+  // may omit the colours) are the base type's, never zero.
+  tdi_data base;
+  tdi_default_data(d.ctrl.base_type, base.ctrl, base.keys);
+  take_not_given(&d.ctrl, &base.ctrl, terminal_fields, p.terminal_given);
+  take_not_given(&d.ctrl, &base.ctrl, colour_fields, p.colours_given);
   return 0;
 }
 
