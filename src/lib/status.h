@@ -29,6 +29,8 @@ constexpr int ST_WRONG_KIND = 270;    // file is of another kind
 constexpr int ST_NEWER_REVISION = 271; // file written by a newer revision
 constexpr int ST_NO_TERMINAL = 272;   // terminal type unknown or unusable
 constexpr int ST_TRUNCATED = 273;     // file ends before its end mark
+constexpr int ST_IN_USE = 274;        // another editor has the file open
+constexpr int ST_CHANGED_ON_DISK = 275; // file changed since it was read
 constexpr int ST_DECLINED = 501;      // editing declined: file cannot be saved
 constexpr int ST_SCREEN_TOO_BIG = 0x29D;
 
@@ -50,3 +52,6 @@ constexpr uint32_t MSG_BAD_EXT = 0x3053;        // operand with .cf/.td/.pt
 constexpr uint32_t MSG_BAD_AUDIT = 0x3376;      // audit options not valid
 constexpr uint32_t MSG_NOT_UPDATED = 0x3000;    // read-only file left as it is
 constexpr uint32_t MSG_READ_ONLY_UPDATE = 0x3005;
+constexpr uint32_t MSG_SIDE_WRITTEN = 0x2110;   // unsaved work went to a side file
+constexpr uint32_t MSG_SIDE_LOST = 0x2111;      // ... and could not be written
+constexpr uint32_t MSG_OWNER_NOT_KEPT = 0x2112; // saved, but owned by us now

@@ -151,7 +151,9 @@ TEST(ProgramRun, ExistingFiles) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(xntest::read_file(dir.file(kind.file)), updated);
-    EXPECT_EQ(files_in(dir), strings{kind.file}) << "no temporary file left";
+    // The content the update replaced is kept as the backup.
+    EXPECT_EQ(files_in(dir), (strings{kind.file, std::string(kind.file) + "~"})) << "no temporary file left";
+    EXPECT_EQ(xntest::read_file(dir.file(kind.file) + "~"), old);
   }
 }
 

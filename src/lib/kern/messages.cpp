@@ -40,6 +40,8 @@ constexpr message_row status_texts[] = {
     {ST_WRONG_KIND, "File is of another kind"},
     {ST_NEWER_REVISION, "File written by a newer revision of this program"},
     {ST_NO_TERMINAL, "Terminal type unknown or unusable"},
+    {ST_IN_USE, "File is in use by another editor"},
+    {ST_CHANGED_ON_DISK, "File has changed on disk since it was read"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };
@@ -59,6 +61,9 @@ constexpr message_row code_texts[] = {
     {MSG_BAD_AUDIT, "Audit option not valid"},
     {MSG_SCREEN, "screen"},
     {MSG_LOADING_INI, "Loading sections from"},
+    {MSG_SIDE_WRITTEN, "Unsaved changes written to"},
+    {MSG_SIDE_LOST, "Unsaved changes could not be written"},
+    {MSG_OWNER_NOT_KEPT, "Saved, but its owner could not be kept"},
     // Prefixes: the rest of the line says it all.
     {MSG_FATAL, ""},
     {MSG_INFO, ""},

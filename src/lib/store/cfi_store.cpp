@@ -528,7 +528,8 @@ int load_cfi(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   if (st == 0) {
     cfi_data d;
     parse_error e;
@@ -536,11 +537,11 @@ int load_cfi(uint32_t handle, const char *name) {
     if (st == 0) {
       s->d = std::move(d);
       s->tables_due = false;
-      mark_in_step(s->st, name);
     } else {
       s->st.error = line_error(e.line, e.reason);
     }
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "cfi", name, st);
   return st;
 }

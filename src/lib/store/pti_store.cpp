@@ -231,16 +231,17 @@ int load_pti(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   pti_data d;
   int revision = CURRENT_REVISION;
   if (st == 0)
     st = parse(text, d, revision, s->st.error);
   if (st == 0) {
     s->d = d;
-    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "pti", name, st);
   return st;
 }

@@ -422,11 +422,45 @@ void mark_in_step(store_state &st, const char *name) {
   st.error.clear();
 }
 
+int read_for_load(store_state &st, const char *name, std::string &text,
+                  loaded_file &file) {
+  // The store's own lock would stand in the way of reloading its file.
+  st.lock.release();
+  int status = lock_for_editing(name, file.lock, st.error);
+  if (status == 0)
+    status = read_file_whole(name, text, st.error, &file.print);
+  return status;
+}
+
+void finish_load(store_state &st, const char *name, loaded_file &file, int status) {
+  if (status == 0) {
+    mark_in_step(st, name);
+    st.lock = std::move(file.lock);
+    remember_file(name, file.print);
+  } else if (!st.file_name.empty()) {
+    // The store keeps its file, and so its lock.
+    file.lock.release();
+    std::string ignored;
+    lock_for_editing(st.file_name.c_str(), st.lock, ignored);
+  }
+}
+
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind) {
-  int status = write_file_atomic(name, content, st.error);
-  if (status == 0)
+  file_print print;
+  std::string note;
+  write_options o;
+  o.backup = true;
+  o.print = &print;
+  o.note = &note;
+  int status = write_file_atomic(name, content, st.error, o);
+  if (status == 0) {
     mark_in_step(st, name);
+    remember_file(name, print);
+    // The file is a new one now: the lock moves to it.
+    lock_for_editing(name, st.lock, note.empty() ? st.error : note);
+    st.error = note;
+  }
   audit_file_event("save", kind, name, status);
   return status;
 }
@@ -434,9 +468,7 @@ int save_text(store_state &st, const char *name, const text_writer &content,
 void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;
-  name += ".save";
-  std::string ignored;
-  write_file_atomic(name.c_str(), content, ignored);
+  write_side_file_text(name + ".save", content);
 }
 
 } // namespace xnstore

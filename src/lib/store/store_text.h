@@ -156,12 +156,28 @@ struct store_state {
   std::string error;     // text of the last failed load or save
   std::string file_name; // last file loaded or saved; empty when none
   bool dirty = false;    // changes not yet saved
+  file_lock lock;        // on file_name while it is open for editing
 };
 
 // The store now holds the file `name` as it is on disk.
 void mark_in_step(store_state &st, const char *name);
-// Writes a store's text to `name` (safely, see write_file_atomic) and
-// records the save in the audit trail; `kind` is "cfi", "tdi" or "pti".
+
+// A file read for a load, with its lock, until the load has succeeded.
+struct loaded_file {
+  file_lock lock;
+  file_print print;
+};
+// Locks and reads `name` for a load into `st`: ST_IN_USE (with st.error)
+// when another editor has it open, else the read's status.
+int read_for_load(store_state &st, const char *name, std::string &text,
+                  loaded_file &file);
+// After the load: on success (status 0) the store holds the file and its
+// lock; otherwise it keeps the file it had, and that file's lock.
+void finish_load(store_state &st, const char *name, loaded_file &file, int status);
+// Writes a store's text to `name` (safely, see write_file_atomic, keeping
+// the replaced content as "<name>~") and records the save in the audit
+// trail; `kind` is "cfi", "tdi" or "pti". After a save whose file could not
+// keep its owner, the error text says so although the status is 0.
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind);
 

@@ -299,7 +299,8 @@ int load_tdi(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   tdi_data d;
   int revision = CURRENT_REVISION;
   if (st == 0)
@@ -307,9 +308,9 @@ int load_tdi(uint32_t handle, const char *name) {
   if (st == 0) {
     d.keys.reserve(TDI_MAX_KEYS);
     s->d = std::move(d);
-    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "tdi", name, st);
   return st;
 }
