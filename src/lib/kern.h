@@ -66,6 +66,9 @@ bool getopt_audit_kern(char **opts);
 // Starts the audit trail; an empty name takes the default audit file.
 int set_audit_kern(const char *file);
 bool test_audit_kern();
+// The audit file a name given with -A stands for (the default when empty),
+// for messages that name it.
+const char *audit_file_kern(const char *given);
 uint32_t get_audit_han_kern();
 void show_help_kern();
 void set_quiet_kern();

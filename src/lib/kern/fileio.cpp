@@ -609,11 +609,11 @@ void write_side_file_text(const std::string &name, const text_writer &content) {
     if (write_file_atomic(place.c_str(), content, error, o) == 0) {
       char full[PATH_MAX];
       const char *shown = ::realpath(place.c_str(), full) ? full : place.c_str();
-      printf_stderr_kern("%M: %s\n", MSG_SIDE_WRITTEN, printable_name(shown).c_str());
+      printf_stderr_kern("%M: %s\n", MSG_SIDE_WRITTEN, shown);
       return;
     }
     if (first_error.empty())
       first_error = error;
   }
-  printf_stderr_kern("%M: %s\n", MSG_SIDE_LOST, printable_name(first_error.c_str()).c_str());
+  printf_stderr_kern("%M: %s\n", MSG_SIDE_LOST, first_error.c_str());
 }
