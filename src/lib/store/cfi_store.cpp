@@ -328,13 +328,17 @@ std::string section_text(const text_line &l) {
 // the search starts after it.
 bool apply_field(void *rec, std::span<const field_def> fields, int revision,
                  const text_line &l, const text_line &sect, size_t &hint,
-                 parse_error &e) {
+                 repeat_check &seen, parse_error &e) {
   const field_def *f = find_field(fields, l.name, hint);
   if (f == nullptr || f->since > revision) {
     e = {l.line, "unknown key " + std::string(l.name) + " in " + section_text(sect)};
     return false;
   }
   std::string why;
+  if (!seen.key(f->key, l, why)) {
+    e = {l.line, why + " in " + section_text(sect)};
+    return false;
+  }
   if (!parse_field(rec, *f, l.value, why)) {
     e = {l.line, why + " for key " + std::string(f->key) + " in " + section_text(sect)};
     return false;
@@ -360,19 +364,20 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
   bool in_system = false;
   bool sized = pass != PASS_ONE;
   size_t hint = 0;
+  repeat_check seen;
   text_line sect, l;
   while (sc.next(l)) {
     if (!l.section) {
       if (in_system) {
         if (pass != PASS_TABLES &&
-            !apply_field(&d.head, sys_fields, revision, l, sect, hint, e))
+            !apply_field(&d.head, sys_fields, revision, l, sect, hint, seen, e))
           return ST_BAD_DATA;
       } else if (pass != PASS_SYSTEM) {
         if (rec == nullptr) {
           e = {l.line, "key " + std::string(l.name) + " outside a section"};
           return ST_BAD_DATA;
         }
-        if (!apply_field(rec, tables[table].fields, revision, l, sect, hint, e))
+        if (!apply_field(rec, tables[table].fields, revision, l, sect, hint, seen, e))
           return ST_BAD_DATA;
       }
       continue;
@@ -380,6 +385,10 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
     sect = l;
     hint = 0;
     rec = nullptr;
+    if (!seen.section(l, e.reason)) {
+      e.line = l.line;
+      return ST_BAD_DATA;
+    }
     in_system = l.name == "system" && l.value.empty();
     if (in_system) {
       if (pass == PASS_ONE && sized)

@@ -2,6 +2,8 @@
 // notation, field-table driven reading and writing, and the file header.
 #include "lib/store/store_text.h"
 
+#include <cctype>
+
 #include "lib/internal/lib_internal.h"
 #include "lib/status.h"
 
@@ -254,7 +256,38 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
     return false;
   }
   set_field(rec, f, v);
+  // A value the record cannot hold as given (bits a packed field does not
+  // have) would be saved as another: refused rather than changed silently.
+  if (uint32_t kept = get_field(rec, f); kept != v) {
+    why = "value " + std::to_string(v) + " cannot be kept (it would be saved as " +
+          std::to_string(kept) + ")";
+    return false;
+  }
   return true;
+}
+
+bool repeat_check::section(const text_line &l, std::string &why) {
+  keys_.clear();
+  std::string id(l.name);
+  for (char &c : id)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  uint32_t index = 0;
+  if (!l.value.empty())
+    id += " " + (parse_number(l.value, index) ? std::to_string(index) : std::string(l.value));
+  auto [at, fresh] = sections_.emplace(id, l.line);
+  if (fresh)
+    return true;
+  why = "[" + id + "] given twice (first on line " + std::to_string(at->second) + ")";
+  return false;
+}
+
+bool repeat_check::key(std::string_view name, const text_line &l, std::string &why) {
+  auto [at, fresh] = keys_.emplace(std::string(name), l.line);
+  if (fresh)
+    return true;
+  why = "key " + std::string(name) + " given twice (first on line " +
+        std::to_string(at->second) + ")";
+  return false;
 }
 
 line_scanner::line_scanner(std::string_view text)

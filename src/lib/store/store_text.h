@@ -6,6 +6,7 @@
 #include "lib/internal/lib_internal.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -102,6 +103,20 @@ private:
   text_line hold_;
   int bad_line_ = 0;
   std::string why_;
+};
+
+// Refuses a section or a key given twice, naming the line of the first:
+// letting the last one win silently would hide a mistake in the file.
+class repeat_check {
+public:
+  // A section header (its index compared as a number); starts its keys.
+  bool section(const text_line &l, std::string &why);
+  // A key of the current section, under its canonical name.
+  bool key(std::string_view name, const text_line &l, std::string &why);
+
+private:
+  std::map<std::string, int> sections_;
+  std::map<std::string, int> keys_;
 };
 
 // Reads the "[file]" section that opens every file: kind and revision.

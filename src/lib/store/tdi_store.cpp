@@ -132,6 +132,7 @@ struct parse_state {
   std::vector<int> key_lines; // line of each [key N] header; 0 when not seen
   std::string why;
   size_t hint = 0; // where the section's next key is looked for first
+  repeat_check seen;
 };
 
 int fail(parse_state &p, int line, const std::string &reason) {
@@ -166,10 +167,14 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
     if (!parse_number(l.value, value) || value > 255)
       return fail(p, l.line, "value " + std::string(l.value) + " out of range 0..255 for key " +
                                  std::string(l.name) + " in [display]");
+    if (!p.seen.key(std::to_string(code), l, reason))
+      return fail(p, l.line, reason + " in [display]");
     p.d.ctrl.display_map[code] = static_cast<uint8_t>(value);
     return 0;
   }
   if (cur == section::key && l.name == "sequence") {
+    if (!p.seen.key("sequence", l, reason))
+      return fail(p, l.line, reason + " in " + sect);
     key_cfg &k = p.d.keys[key_index];
     std::string text(l.value);
     uint8_t length = TDI_MAX_SEQUENCE;
@@ -188,6 +193,8 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
   const field_def *f = find_field(fields, l.name, p.hint);
   if (f == nullptr || f->since > p.revision)
     return fail(p, l.line, "unknown key " + std::string(l.name) + " in " + sect);
+  if (!p.seen.key(f->key, l, reason))
+    return fail(p, l.line, reason + " in " + sect);
   if (!parse_field(rec, *f, l.value, reason))
     return fail(p, l.line, reason + " for key " + std::string(f->key) + " in " + sect);
   return 0;
@@ -223,6 +230,10 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
     }
     sect = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
     p.hint = 0;
+    if (!p.seen.section(l, reason)) {
+      st = fail(p, l.line, reason);
+      break;
+    }
     uint32_t idx = 0;
     if (l.value.empty() && l.name == "terminal") {
       cur = section::terminal;
