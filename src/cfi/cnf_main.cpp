@@ -289,6 +289,9 @@ int check_save_target(target_verdict *verdict) {
     return show_status(ST_ACCESS, work_name);
   bool yes = false;
   bool esc = false;
+  const int cst = ask_if_changed_on_disk(work_name, &yes);
+  if (cst > 0 || !yes)
+    return cst;
   const int ast = ask(Q_REPLACE, &yes, &esc);
   if (ast > 0)
     return ast;

@@ -108,6 +108,8 @@ int check_save_target(const editor_files &ef, char *work, bool *go) {
     return *go ? 0 : show_message(s);
   }
   if (!(fs.flags & FSTAT_WRITABLE)) return show_message(ST_ACCESS);
+  s = ask_if_changed_on_disk(work, go);
+  if (s > 0 || !*go) return s;
   int16_t answer = 0;
   s = ask_question(ef.ask_replace, &answer);
   *go = answer == 1;

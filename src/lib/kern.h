@@ -88,6 +88,14 @@ void printf_trace_kern(int level, const char *source, int line,
                        const char *function, const char *word);
 
 // ---------------------------------------------------------------------------
+// Files.
+// ---------------------------------------------------------------------------
+// ST_CHANGED_ON_DISK when `name` is a file this process has loaded or saved
+// and another program has changed its content since; 0 otherwise (also
+// when the file is gone or was never read here).
+int check_unchanged_kern(const char *name);
+
+// ---------------------------------------------------------------------------
 // Small services.
 // ---------------------------------------------------------------------------
 const char *getenv_kern(const char *name);

@@ -117,9 +117,6 @@ int lock_for_editing(const char *name, file_lock &lock, std::string &error);
 
 // Remembers what this process last read from or wrote to `name`.
 void remember_file(const char *name, const file_print &print);
-// ST_CHANGED_ON_DISK when `name` is a file this process has read or
-// written and its content has changed since; 0 otherwise.
-int check_unchanged(const char *name);
 
 // Text of a name for a message on standard error: control bytes and "\"
 // as "\" and 3 octal digits, so that a name cannot move the cursor or

@@ -540,7 +540,7 @@ void remember_file(const char *name, const file_print &print) {
     remembered()[real_name(name)] = print;
 }
 
-int check_unchanged(const char *name) {
+int check_unchanged_kern(const char *name) {
   if (name == nullptr)
     return 0;
   auto it = remembered().find(real_name(name));
