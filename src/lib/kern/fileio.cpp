@@ -158,7 +158,7 @@ int open_temp(const std::string &name, mode_t mode, std::string &temp) {
   temp.clear();
   static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
   if (proc) {
-    int fd = ::open(folder_of(name).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    int fd = ::open(folder_of(name).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     if (fd >= 0)
       return fd;
   }
