@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,6 +113,28 @@ TEST(Faults, BatchSavesKilledAtRandomMomentsLeaveOldOrNewAndNoTemporaryFile) {
   EXPECT_EQ(xntest::read_file(dir.file("system.cfi")), updated);
   RecordProperty("old", old_seen);
   RecordProperty("new", new_seen);
+}
+
+}  // namespace
+
+namespace {
+
+// Another user's file that we may write: saved, but it becomes ours, and
+// the batch run says so rather than changing the owner silently.
+TEST(Faults, OwnerThatCannotBeKeptIsReported) {
+  if (geteuid() != 0 || !xntest::can_test_permissions()) GTEST_SKIP() << "needs root and user nobody";
+  TempDir dir;
+  dir.share();
+  const std::string name = dir.file("system.cfi");
+  ASSERT_TRUE(xntest::write_file(name, big_old_config()));
+  ASSERT_EQ(chmod(name.c_str(), 0666), 0);
+  xntest::RunOptions o;
+  o.args = {"-b", "system.cfi"};
+  o.cwd = dir.path();
+  o.as_nobody = true;
+  const xntest::RunResult r = xntest::run_program(o);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Saved, but its owner could not be kept: " + name), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -67,8 +67,8 @@ struct write_options {
   bool own_name = false;
   // Filled with what the new file holds, on success.
   file_print *print = nullptr;
-  // Set on success when something could not be kept (the owner); empty
-  // otherwise.
+  // Set on success to the file's name when its owner could not be kept;
+  // empty otherwise.
   std::string *note = nullptr;
 };
 

@@ -404,7 +404,7 @@ int write_file_atomic(const char *name, const text_writer &write,
   }
   sync_folder(t.name);
   if (o.note != nullptr)
-    *o.note = owner_lost ? std::string(message_text(MSG_OWNER_NOT_KEPT)) + ": " + t.name : "";
+    *o.note = owner_lost ? t.name : "";
   return 0;
 }
 

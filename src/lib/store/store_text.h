@@ -192,7 +192,7 @@ void finish_load(store_state &st, const char *name, loaded_file &file, int statu
 // Writes a store's text to `name` (safely, see write_file_atomic, keeping
 // the replaced content as "<name>~") and records the save in the audit
 // trail; `kind` is "cfi", "tdi" or "pti". After a save whose file could not
-// keep its owner, the error text says so although the status is 0.
+// keep its owner, the error text is the file's name although the status is 0.
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind);
 
