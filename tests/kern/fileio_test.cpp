@@ -127,10 +127,13 @@ TEST(FileIo, SaveKeepsBackupLinksAndRemovesStaleTemporaries) {
   // A temporary file of an ended run goes; one of a live run stays.
   const std::string stale = name + "." + std::to_string(dead_pid()) + ".xntmpabcdef";
   const std::string live = name + "." + std::to_string(getpid()) + ".xntmpabcdef";
+  const std::string stale_backup = name + "~." + std::to_string(dead_pid()) + ".xntmpabcdef";
   ASSERT_TRUE(xntest::write_file(stale, "x"));
   ASSERT_TRUE(xntest::write_file(live, "x"));
-  ASSERT_EQ(write_file_atomic(name.c_str(), one_line, error), 0) << error;
+  ASSERT_TRUE(xntest::write_file(stale_backup, "x"));
+  ASSERT_EQ(write_file_atomic(name.c_str(), one_line, error, backup), 0) << error;
   EXPECT_FALSE(xntest::file_exists(stale));
+  EXPECT_FALSE(xntest::file_exists(stale_backup)) << "the backup's temporary file too";
   EXPECT_TRUE(xntest::file_exists(live));
 }
 

@@ -339,6 +339,8 @@ int write_file_atomic(const char *name, const text_writer &write,
     return status_from_errno(err);
   }
   remove_stale_temps(t.name);
+  if (o.backup)
+    remove_stale_temps(t.name + "~");
   // Keep the permission bits of the file being replaced; a new file gets
   // the usual mode under the process's umask. A made-up name is private.
   mode_t mode;
