@@ -82,4 +82,37 @@ TEST(Signals, SideFileFallsBackToHome) {
     EXPECT_NE(xntest::read_file(dir.file("home/system.cfi.save")).find("processes = 43"), std::string::npos);
 }
 
+// A save past the file-size limit used to end the program by SIGXFSZ with
+// the terminal left raw; now the save fails with a message and the editor
+// goes on.
+TEST(Signals, SaveBeyondTheFileSizeLimitIsReportedOnTheScreen) {
+    TempDir dir;
+    std::string big = kOriginal;
+    big.resize(big.size() - 6);  // before "[end]\n"
+    for (int i = 0; i < 400; ++i) big += "[string " + std::to_string(i) + "]\nenabled = yes\nvalue = VALUE_" + std::to_string(i) + "\n\n";
+    big += "[end]\n";
+    big.replace(big.find("processes = 16"), 14, "processes = 16\nenv-strings = 400");
+    ASSERT_TRUE(xntest::write_file(dir.file("system.cfi"), big));
+    xntest::PtyOptions o = e2e::program_in(dir);
+    o.program = "/bin/sh";
+    o.args = {"-c", "ulimit -f 8 && exec \"$0\" system.cfi", xntest::xn_binary()};
+    PtyTerm t(o);
+    ASSERT_TRUE(t.wait_for_text_at(16, 20, "Selection:")) << t.screen_text();
+    for (int i = 1; i < 9; ++i) t.key(Key::Down);
+    t.key(Key::Enter);
+    ASSERT_TRUE(t.wait_for_text_at(20, 1, "Save(d) file: ")) << t.screen_text();
+    t.key(Key::Enter);
+    ASSERT_TRUE(t.wait_for_text("Do you wish to replace the existing configuration file?")) << t.screen_text();
+    t.type("y");
+    EXPECT_TRUE(t.wait_for_text("No space left on the device")) << t.screen_text();
+    t.key(Key::Esc);
+    ASSERT_TRUE(t.wait_for_text_at(16, 20, "Selection:")) << t.screen_text();
+    t.key(Key::Esc);
+    const xntest::ExitInfo e = t.wait_exit();
+    EXPECT_TRUE(e.exited) << "ended by signal " << e.signal;
+    EXPECT_TRUE(t.tty_modes_restored());
+    EXPECT_EQ(xntest::read_file(dir.file("system.cfi")), big);
+    EXPECT_FALSE(xntest::file_exists(dir.file("system.cfi~")));
+}
+
 }  // namespace
