@@ -107,7 +107,7 @@ int check_save_target(const editor_files &ef, char *work, bool *go) {
     *go = is_no_file(s);
     return *go ? 0 : show_message(s);
   }
-  if (!(fs.flags & FSTAT_WRITABLE)) return show_message(ST_ACCESS);
+  if (!(fs.flags & FSTAT_WRITABLE)) return show_message_text(ST_ACCESS, work);
   s = ask_if_changed_on_disk(work, go);
   if (s > 0 || !*go) return s;
   int16_t answer = 0;
