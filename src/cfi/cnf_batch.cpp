@@ -125,6 +125,9 @@ int update(uint32_t handle, const char *config, bool load_ini,
     report(st, get_error_buffer_cfi(handle));
     return 1;
   }
+  // Saved, but the file is now ours: its owner should know.
+  if (const char *name = get_error_buffer_cfi(handle); name != nullptr && *name)
+    printf_stderr_kern("%M: %s\n", MSG_OWNER_NOT_KEPT, name);
   return 0;
 }
 

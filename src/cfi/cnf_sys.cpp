@@ -83,13 +83,25 @@ constexpr field_binding sys_bindings[] = {
     BIND_PARAM(34, sys_params[SP_PDF_FORMATS]),
 };
 
-} // namespace
+// Takes one pass of the form into the record and the store. The PDF table
+// is resized before the descriptor that counts it is stored.
+void store_pass(uint32_t handle, sys_desc &rec) {
+  const uint32_t pdf_count = rec.pdf_format_count;
+  take_fields(&sys_form, sys_bindings, &rec, &config_changed);
+  if (rec.pdf_format_count != pdf_count)
+    put_count_pdf(handle, static_cast<uint16_t>(rec.pdf_format_count));
+  put_desc_sys(handle, &rec);
+}
 
-int config_sys(uint32_t handle) {
-  sys_desc rec{};
-  get_desc_sys(handle, &rec);
-  bind_ranges(&sys_form, sys_bindings);
-  fill_fields(&sys_form, sys_bindings, &rec);
+// The open screen's record, for a session that ends while it is open.
+struct {
+  uint32_t handle;
+  sys_desc *rec;
+} open_screen;
+
+void store_open_screen() { store_pass(open_screen.handle, *open_screen.rec); }
+
+int edit_sys(uint32_t handle, sys_desc &rec) {
   for (;;) {
     int st = display_form(&sys_form, SHOW_ALL);
     if (st > 0)
@@ -99,13 +111,22 @@ int config_sys(uint32_t handle) {
     st = accept_menu(&sys_form, &field, &key);
     if (st > 0)
       return st;
-    // The PDF table is resized before the descriptor that counts it is stored.
-    const uint32_t pdf_count = rec.pdf_format_count;
-    take_fields(&sys_form, sys_bindings, &rec, &config_changed);
-    if (rec.pdf_format_count != pdf_count)
-      put_count_pdf(handle, static_cast<uint16_t>(rec.pdf_format_count));
-    put_desc_sys(handle, &rec);
+    store_pass(handle, rec);
     if (key == KEY_ESC)
       return 0;
   }
+}
+
+} // namespace
+
+int config_sys(uint32_t handle) {
+  sys_desc rec{};
+  get_desc_sys(handle, &rec);
+  bind_ranges(&sys_form, sys_bindings);
+  fill_fields(&sys_form, sys_bindings, &rec);
+  open_screen = {handle, &rec};
+  set_form_store(&sys_form, store_open_screen);
+  const int st = edit_sys(handle, rec);
+  set_form_store(nullptr, nullptr);
+  return st;
 }

@@ -149,6 +149,10 @@ int check_save_target(const editor_files &ef, const char *work, verdict *v) {
     return 0;
   }
   if (!(fs.flags & FSTAT_WRITABLE)) return show_refused(ST_ACCESS, work);
+  // A file another program changed since it was read is not replaced
+  // without a word.
+  bool go = false;
+  if ((s = ask_if_changed_on_disk(work, &go)) > 0 || !go) return s;
   return confirm_replace(ef, v);
 }
 

@@ -78,6 +78,8 @@ int update(const revision_store &store, uint32_t handle, const char *given,
     printf_stderr_kern("%M: %s\n", error_code(st), full);
     return 1;
   }
+  if (const char *name = store.error_text(handle); name != nullptr && *name)
+    printf_stderr_kern("%M: %s\n", MSG_OWNER_NOT_KEPT, name);
   if (updated)
     printf_stdout_kern("%M%s has been updated.\n", MSG_INFO, full);
   return 0;

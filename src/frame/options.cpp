@@ -164,7 +164,7 @@ void start_audit(parse_state &ps) {
   if (st > 0) {
     put_revision();
     printf_stderr_kern("%M: %s\n", static_cast<uint32_t>(st) | MSG_ERROR,
-                       ps.audit_name);
+                       audit_file_kern(ps.audit_name));
     ps.status = 4;
   }
 }

@@ -65,6 +65,9 @@ bool getopt_audit_kern(char **opts);
 // Starts the audit trail; an empty name takes the default audit file.
 int set_audit_kern(const char *file);
 bool test_audit_kern();
+// The audit file a name given with -A stands for (the default when empty),
+// for messages that name it.
+const char *audit_file_kern(const char *given);
 uint32_t get_audit_han_kern();
 void show_help_kern();
 void set_quiet_kern();
@@ -84,12 +87,25 @@ void printf_trace_kern(int level, const char *source, int line,
                        const char *function, const char *word);
 
 // ---------------------------------------------------------------------------
+// Files.
+// ---------------------------------------------------------------------------
+// ST_CHANGED_ON_DISK when `name` is a file this process has loaded or saved
+// and another program has changed its content since; 0 otherwise (also
+// when the file is gone or was never read here).
+int check_unchanged_kern(const char *name);
+
+// ---------------------------------------------------------------------------
 // Small services.
 // ---------------------------------------------------------------------------
 const char *getenv_kern(const char *name);
 void *malloc_kern(size_t size);
 // Pauses for `ticks` hundredths of a second.
 void delay_kern(unsigned ticks);
+// Called when the run ends by a signal, before unsaved work goes to side
+// files: the form engine copies what is typed on the open form into its
+// record there, so that the side file holds it.
+using form_flush_hook = void (*)();
+void set_form_flush_hook(form_flush_hook hook);
 
 // Start-up information of the process (the desktop name is all that is read).
 struct STARTUPINFOA {

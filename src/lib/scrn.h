@@ -85,6 +85,10 @@ int update_scrn();
 int putfld_scrn(const char *text, field_ctl *ctl);
 // Line editor over `buf` (at least ctl->max_len + 1 bytes).
 int getfld_scrn(char *buf, field_ctl *ctl, key_rec *key, uint16_t timeout);
+// The text typed so far in the entry getfld_scrn is running (the session
+// is ending while a field is being typed in): its length, or -1 when no
+// entry is under way.
+int getfld_pending_scrn(char *buf, size_t size);
 int get_info_scrn(scrn_info *info);
 int getkey_scrn(key_rec *key, uint16_t timeout);
 // Shows (mode 25) or takes down (mode 12) the status message of `code` with

@@ -34,6 +34,8 @@ constexpr int ST_CON_LINES = 280;     // XNLINES= between 1 and 23
 constexpr int ST_CON_COLUMNS = 281;   // XNCOLUMNS= pair the runtime cannot use
 constexpr int ST_CON_NO_TERM = 282;   // console runs programs without XNTERM=
 constexpr int ST_NOT_REGULAR = 275;   // a device, pipe or folder, not a file
+constexpr int ST_IN_USE = 276;        // another editor has the file open
+constexpr int ST_CHANGED_ON_DISK = 277; // file changed since it was read
 constexpr int ST_DECLINED = 501;      // editing declined: file cannot be saved
 constexpr int ST_SCREEN_TOO_BIG = 0x29D;
 
@@ -43,7 +45,6 @@ constexpr uint32_t MSG_INFO = 0x2000;   // prefix of information lines
 constexpr uint32_t MSG_FATAL = 0x4000;  // prefix of the remote-connection refusal
 constexpr uint32_t MSG_SCREEN = 0x10D;  // the object "screen"
 constexpr uint32_t MSG_LOADING_INI = 665;
-constexpr uint32_t MSG_SIDE_FILE = 666;  // unsaved changes kept in a side file
 
 constexpr uint32_t MSG_BAD_TARGET = 0x3247;     // -O argument not UNIX or Windows
 constexpr uint32_t MSG_INI_NOT_BATCH = 0x335E;  // -l/-L without -b
@@ -56,3 +57,6 @@ constexpr uint32_t MSG_BAD_EXT = 0x3053;        // operand with .cf/.td/.pt
 constexpr uint32_t MSG_BAD_AUDIT = 0x3376;      // audit options not valid
 constexpr uint32_t MSG_NOT_UPDATED = 0x3000;    // read-only file left as it is
 constexpr uint32_t MSG_READ_ONLY_UPDATE = 0x3005;
+constexpr uint32_t MSG_SIDE_WRITTEN = 0x2110;   // unsaved work went to a side file
+constexpr uint32_t MSG_SIDE_LOST = 0x2111;      // ... and could not be written
+constexpr uint32_t MSG_OWNER_NOT_KEPT = 0x2112; // saved, but owned by us now

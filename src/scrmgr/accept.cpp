@@ -1,6 +1,7 @@
 // The one input loop of every form and the yes/no prompt built on it.
 #include <cstring>
 
+#include "lib/kern.h"
 #include "lib/scrn.h"
 #include "scrmgr/scrmgr.h"
 #include "scrmgr/scrmgr_internal.h"
@@ -107,7 +108,69 @@ form_field yes_no_fields[] = {
 form yes_no_form = make_form(0, yes_no_fields);
 REGISTER_FORM(yes_no_form);
 
+// A session ended by a signal must not lose what was typed on the open
+// form: the form being accepted and its field are noted here, and the
+// screen that registered a store for its form (set_form_store) has it
+// written back to its record before the side files are written.
+struct open_form_state {
+  form *accepting = nullptr; // the form in accept_menu, if any
+  uint16_t field = 0;        // its field that has the cursor
+  form *kept = nullptr;      // the form whose values `store` writes back
+  void (*store)() = nullptr;
+};
+open_form_state open_form;
+
+// The text typed so far into the field being entered becomes its value,
+// as leaving the field would have made it (a number only when in range).
+void take_pending_entry(form_field &fl) {
+  char typed[256];
+  const int n = getfld_pending_scrn(typed, sizeof typed);
+  if (n < 0) return;
+  if (fl.kind == FIELD_TEXT && fl.text != nullptr) {
+    const size_t width = fl.width <= 255 ? fl.width : 255;
+    std::memset(fl.text, 0, width + 1);
+    std::memcpy(fl.text, typed, static_cast<size_t>(n) < width ? static_cast<size_t>(n) : width);
+  } else if (fl.kind == FIELD_NUMBER) {
+    uint32_t v = 0;
+    int digits = 0;
+    for (int i = 0; i < n && v <= 65535; ++i) {
+      if (typed[i] == ' ') continue;
+      if (typed[i] < '0' || typed[i] > '9') return;
+      v = v * 10 + static_cast<uint32_t>(typed[i] - '0');
+      ++digits;
+    }
+    const bool zero_ok = v == 0 && (fl.flags & FF_ZERO_OK);
+    if (digits > 0 && ((v >= fl.min && v <= fl.max) || zero_ok))
+      fl.value = static_cast<uint16_t>(v);
+  }
+}
+
+// The library's hook on the way to the side files.
+void flush_open_form() {
+  if (open_form.store == nullptr) return;
+  if (open_form.accepting == open_form.kept && open_form.field < open_form.kept->count)
+    take_pending_entry(open_form.kept->fields[open_form.field]);
+  open_form.store();
+}
+
+// Notes the form in accept_menu, and the one before it when it returns.
+struct accepting_guard {
+  form *before = open_form.accepting;
+  uint16_t field_before = open_form.field;
+  explicit accepting_guard(form *f) { open_form.accepting = f; }
+  ~accepting_guard() {
+    open_form.accepting = before;
+    open_form.field = field_before;
+  }
+};
+
 } // namespace
+
+void set_form_store(form *f, void (*store)()) {
+  open_form.kept = store != nullptr ? f : nullptr;
+  open_form.store = f != nullptr ? store : nullptr;
+  set_form_flush_hook(flush_open_form);
+}
 
 int accept_menu(form *f, uint16_t *field, uint16_t *key) {
   uint16_t i = first_field(f, *field);
@@ -115,8 +178,10 @@ int accept_menu(form *f, uint16_t *field, uint16_t *key) {
     scrmgr_trace(692, "accept_menu", "SE_INV_OPER");
     return 1;
   }
+  accepting_guard noted(f);
   for (;;) {
     *field = i;
+    open_form.field = i;
     take_message_down();
     uint16_t k;
     int st = run_field(f, i, &k);

@@ -114,6 +114,16 @@ int accept_text_field(form_field *field, key_rec *key);
 int accept_menu(form *f, uint16_t *field, uint16_t *key);
 // Yes/no question on line 22: answer 1 Yes, 0 No, -1 ESC.
 int ask_yes_no(const char *prompt, int16_t *answer);
+// Before a save replaces `name`: when another program has changed the file
+// since it was loaded or saved here, asks whether to replace it anyway.
+// *go is false when the answer is No (the reason is then shown).
+int ask_if_changed_on_disk(const char *name, bool *go);
+// How a screen writes what is typed on its form `f` back to its record, the
+// same as after a pass of the form: called when the session ends by a
+// signal while the screen is open, before unsaved work goes to side files
+// (a value being typed in is taken into its field first). One screen at a
+// time; the screen clears it (nullptr) when it returns.
+void set_form_store(form *f, void (*store)());
 
 // Screen lifecycle and messages.
 extern bool message_shown;

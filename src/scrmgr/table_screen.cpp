@@ -10,6 +10,26 @@ struct record_buf {
   alignas(8) unsigned char bytes[TABLE_MAX_RECORD];
 };
 
+// The row being edited, for a session that ends while it is open: its
+// typed values are taken back and written as a pass would, so that the
+// side file holds them.
+struct {
+  const table_screen *ts;
+  uint32_t handle;
+  uint32_t index;
+} open_row;
+
+void store_open_row() {
+  const table_screen &ts = *open_row.ts;
+  record_buf rec{};
+  if (ts.store.get(open_row.handle, open_row.index, rec.bytes) > 0) return;
+  uint8_t changed = 0;
+  take_fields(ts.row, ts.bindings, rec.bytes, &changed);
+  if (ts.hooks.take && !ts.hooks.take(rec.bytes, &changed)) return;
+  if (changed && ts.changed) *ts.changed = 1;
+  ts.store.put(open_row.handle, open_row.index, rec.bytes);
+}
+
 void mark(const table_screen &ts, uint8_t changed) {
   if (changed && ts.changed) *ts.changed = 1;
 }
@@ -65,6 +85,7 @@ int copy_over(const table_screen &ts, uint32_t handle, uint32_t to, const void *
 int edit_entry(const table_screen &ts, uint32_t handle, const table_page &pg, uint16_t *field,
                uint16_t *key, record_buf *rec, bool *taken) {
   int st = show_table_row(ts, handle, pg.cur, pg.first);
+  open_row = {&ts, handle, pg.cur};
   if (st <= 0) st = accept_menu(ts.row, field, key);
   if (st <= 0) st = ts.store.get(handle, pg.cur, rec->bytes);
   if (st > 0) return st;
@@ -79,25 +100,9 @@ int edit_entry(const table_screen &ts, uint32_t handle, const table_page &pg, ui
   return show_table_row(ts, handle, pg.cur, pg.first);
 }
 
-} // namespace
-
-int show_table_row(const table_screen &ts, uint32_t handle, uint32_t index, uint32_t first) {
-  record_buf rec{};
-  const int st = ts.store.get(handle, index, rec.bytes);
-  if (st > 0) return st;
-  return draw_row(ts, index, first, rec.bytes);
-}
-
-int run_table_screen(const table_screen &ts, uint32_t handle, uint32_t count) {
-  if (count == 0) {
-    ring_bell();
-    return 0;
-  }
-  bind_ranges(ts.row, ts.bindings);
-  int st = display_form(ts.frame, ts.frame_show);
-  if (st > 0) return st;
-  table_page pg = table_page_start(count, ts.page_rows);
-  if ((st = show_page(ts, handle, pg)) > 0) return st;
+// Passes over the entries until ESC or a positive status.
+int edit_table(const table_screen &ts, uint32_t handle, table_page &pg) {
+  int st = 0;
   uint16_t field = ts.start_field;
   for (;;) {
     uint16_t key = 0;
@@ -121,4 +126,29 @@ int run_table_screen(const table_screen &ts, uint32_t handle, uint32_t count) {
     if (fx.first_field) field = ts.start_field;
     if (fx.redraw && (st = show_page(ts, handle, pg)) > 0) return st;
   }
+}
+
+} // namespace
+
+int show_table_row(const table_screen &ts, uint32_t handle, uint32_t index, uint32_t first) {
+  record_buf rec{};
+  const int st = ts.store.get(handle, index, rec.bytes);
+  if (st > 0) return st;
+  return draw_row(ts, index, first, rec.bytes);
+}
+
+int run_table_screen(const table_screen &ts, uint32_t handle, uint32_t count) {
+  if (count == 0) {
+    ring_bell();
+    return 0;
+  }
+  bind_ranges(ts.row, ts.bindings);
+  int st = display_form(ts.frame, ts.frame_show);
+  if (st > 0) return st;
+  table_page pg = table_page_start(count, ts.page_rows);
+  if ((st = show_page(ts, handle, pg)) > 0) return st;
+  set_form_store(ts.row, store_open_row);
+  st = edit_table(ts, handle, pg);
+  set_form_store(nullptr, nullptr);
+  return st;
 }

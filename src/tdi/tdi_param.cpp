@@ -209,6 +209,18 @@ int edit(tdi_ctrl &rec) {
   }
 }
 
+// The open screen's record, for a session that ends while it is open.
+struct {
+  uint32_t handle;
+  tdi_ctrl *rec;
+} open_screen;
+
+// What typed values the form's rules let through, then the record.
+void store_open_screen() {
+  take_fields(*open_screen.rec);
+  put_ctrl_tdi(open_screen.handle, open_screen.rec);
+}
+
 }  // namespace
 
 int configure_parameters(uint32_t handle) {
@@ -217,7 +229,10 @@ int configure_parameters(uint32_t handle) {
   if (s > 0) return s;
   load_fields(rec);
   params.count = shown_fields(rec.base_type);
+  open_screen = {handle, &rec};
+  set_form_store(&params, store_open_screen);
   s = edit(rec);
+  set_form_store(nullptr, nullptr);
   int put = put_ctrl_tdi(handle, &rec);
   return s > 0 ? s : put > 0 ? put : 0;
 }

@@ -167,11 +167,13 @@ TEST(ProgramRun, ExistingFiles) {
     EXPECT_EQ(r.out, announces ? msg(MSG_INFO, dir.file(kind.file) + " has been updated.\n") : "");
     const std::string updated = xntest::read_file(dir.file(kind.file));
     EXPECT_NE(updated, old);
+    // The content the update replaced is kept as the backup.
+    EXPECT_EQ(xntest::read_file(dir.file(kind.file) + "~"), old);
     r = run(kind.args, dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(xntest::read_file(dir.file(kind.file)), updated);
-    EXPECT_EQ(files_in(dir), strings{kind.file}) << "no temporary file left";
+    EXPECT_EQ(files_in(dir), (strings{kind.file, std::string(kind.file) + "~"})) << "no temporary file left";
   }
 }
 

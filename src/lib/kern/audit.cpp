@@ -1,6 +1,7 @@
 // Audit trail: which loads and saves of configuration files are recorded,
 // the audit file, and one line per recorded event.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -113,12 +114,31 @@ std::string full_name(const char *name) {
   return name;
 }
 
+// Opens the trail for appending without following a link planted at its
+// name: in a shared folder a link would let anyone make a privileged user
+// append to any file. A file of another owner is refused for the same
+// reason. -1 with errno set on refusal.
+int open_trail_file(const char *name, int create) {
+  int fd = open(name, O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | create, 0644);
+  if (fd < 0) {
+    if (errno == ELOOP) errno = EACCES;
+    return -1;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+    close(fd);
+    errno = EACCES;
+    return -1;
+  }
+  return fd;
+}
+
 // Opens the trail, creating it: done at the first event, so that a run
 // ended by a later option error leaves no empty trail behind.
 bool open_trail() {
   audit_state &a = audit();
   if (a.fd < 0 && !a.name.empty())
-    a.fd = open(a.name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    a.fd = open_trail_file(a.name.c_str(), O_CREAT);
   return a.fd >= 0;
 }
 
@@ -166,7 +186,7 @@ int set_audit_kern(const char *file) {
   if (std::strlen(name) > NAME_MAX_LEN) return ST_NAME_TOO_LONG;
   // An existing file is opened now (which writes nothing); a new one is only
   // checked for, and made at the first event.
-  int fd = open(name, O_WRONLY | O_APPEND | O_CLOEXEC);
+  int fd = open_trail_file(name, 0);
   int err = fd < 0 ? errno : 0;
   if (fd < 0 && err != ENOENT) return status_from_errno(err);
   if (fd < 0) {
@@ -184,6 +204,10 @@ int set_audit_kern(const char *file) {
 }
 
 bool test_audit_kern() { return !audit().name.empty(); }
+
+const char *audit_file_kern(const char *given) {
+  return given && *given ? given : DEFAULT_AUDIT_FILE;
+}
 
 uint32_t get_audit_han_kern() {
   return open_trail() ? static_cast<uint32_t>(audit().fd) : 0xFFFF;

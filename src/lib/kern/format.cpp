@@ -155,7 +155,10 @@ directive parse_directive(const char *&p, va_list &ap) {
   return d;
 }
 
-void convert(std::string &out, const directive &d, char conv, va_list &ap) {
+// `escape`: text arguments go to a stream a user reads, where a name with
+// control bytes must not move the cursor or forge a line.
+void convert(std::string &out, const directive &d, char conv, va_list &ap,
+             bool escape) {
   switch (conv) {
   case 'd':
   case 'i': {
@@ -170,7 +173,11 @@ void convert(std::string &out, const directive &d, char conv, va_list &ap) {
   case 'X': put_number(out, d, unsigned_arg(d, ap), false, 16, true, false); break;
   case 'o': put_number(out, d, unsigned_arg(d, ap), false, 8, false, false); break;
   case 'c': put_field(out, d, "", std::string(1, static_cast<char>(va_arg(ap, int))), false); break;
-  case 's': put_text(out, d, va_arg(ap, const char *)); break;
+  case 's': {
+    const char *text = va_arg(ap, const char *);
+    put_text(out, d, escape && text ? printable_name(text).c_str() : text);
+    break;
+  }
   case 'M': put_text(out, d, message_text(va_arg(ap, unsigned))); break;
   case 'P': put_text(out, d, kern_program_name()); break;
   case 'R': put_text(out, d, kern_revision()); break;
@@ -187,14 +194,14 @@ void convert(std::string &out, const directive &d, char conv, va_list &ap) {
 
 int print_to(int fd, const char *fmt, va_list ap) {
   std::string text;
-  kern_vformat(text, fmt, ap);
+  kern_vformat(text, fmt, ap, true);
   kern_write_all(fd, text);
   return static_cast<int>(text.size());
 }
 
 } // namespace
 
-void kern_vformat(std::string &out, const char *fmt, va_list ap) {
+void kern_vformat(std::string &out, const char *fmt, va_list ap, bool escape) {
   if (!fmt) return;
   va_list args;
   va_copy(args, ap);
@@ -206,7 +213,7 @@ void kern_vformat(std::string &out, const char *fmt, va_list ap) {
     ++p;
     directive d = parse_directive(p, args);
     if (!*p) break; // a lone '%' at the end prints nothing
-    convert(out, d, *p, args);
+    convert(out, d, *p, args, escape);
   }
   va_end(args);
 }

@@ -45,6 +45,8 @@ constexpr message_row status_texts[] = {
     {ST_CON_COLUMNS, "Columns must be 0:0, or a:b with 80 <= a <= b"},
     {ST_CON_NO_TERM, "Programs need XNTERM= or the null device"},
     {ST_NOT_REGULAR, "Not a regular file"},
+    {ST_IN_USE, "File is in use by another editor"},
+    {ST_CHANGED_ON_DISK, "File has changed on disk since it was read"},
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };
@@ -64,7 +66,9 @@ constexpr message_row code_texts[] = {
     {MSG_BAD_AUDIT, "Audit option not valid"},
     {MSG_SCREEN, "screen"},
     {MSG_LOADING_INI, "Loading sections from"},
-    {MSG_SIDE_FILE, "Unsaved changes kept in"},
+    {MSG_SIDE_WRITTEN, "Unsaved changes written to"},
+    {MSG_SIDE_LOST, "Unsaved changes could not be written"},
+    {MSG_OWNER_NOT_KEPT, "Saved, but its owner could not be kept"},
     // Prefixes: the rest of the line says it all.
     {MSG_FATAL, ""},
     {MSG_INFO, ""},

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -76,6 +77,11 @@ int init_kern(const char *ident, int, int, int, int, int, int) {
   proc_type_ = 'C';
   proc_inConsole_ = (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) ? 1 : 0;
   proc_output_han_ = STDOUT_FILENO;
+  // A save past the file-size limit, or output to a closed pipe, must fail
+  // with an error that is reported, not end the process by a signal that
+  // leaves the terminal raw and the work unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   // A configuration's tables run to hundreds of kilobytes each. Kept on the
   // heap rather than mapped one by one, their memory is reused from one
   // load or save to the next instead of being mapped, faulted in and

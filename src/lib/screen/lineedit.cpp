@@ -152,6 +152,15 @@ int finish(editor &e, char *buf, field_ctl *ctl, key_rec *key, uint16_t code) {
   return 0;
 }
 
+// The entry under way, for getfld_pending_scrn; null between entries.
+editor *active_entry = nullptr;
+
+// Clears active_entry however the entry ends.
+struct active_guard {
+  explicit active_guard(editor &e) { active_entry = &e; }
+  ~active_guard() { active_entry = nullptr; }
+};
+
 }  // namespace
 
 void reset_editor() { overtype = false; }
@@ -160,10 +169,12 @@ void reset_editor() { overtype = false; }
 
 using namespace xnscreen;
 
+
 int getfld_scrn(char *buf, field_ctl *ctl, key_rec *key, uint16_t) {
   if (!buf || !ctl || !key) return ST_FAILED;
   editor e;
   start(e, buf, ctl);
+  active_guard guard(e);
   for (;;) {
     draw(e);
     int st = update_scrn();
@@ -186,4 +197,12 @@ int getfld_scrn(char *buf, field_ctl *ctl, key_rec *key, uint16_t) {
       return finish(e, buf, ctl, key, 0x300);
     }
   }
+}
+
+int getfld_pending_scrn(char *buf, size_t size) {
+  if (active_entry == nullptr || buf == nullptr || size == 0) return -1;
+  const size_t n = std::min(static_cast<size_t>(active_entry->len), size - 1);
+  std::memcpy(buf, active_entry->text, n);
+  buf[n] = '\0';
+  return static_cast<int>(n);
 }

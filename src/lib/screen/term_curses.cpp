@@ -32,8 +32,30 @@ namespace {
 // Signals. The termination signals are blocked except while waiting for a
 // key, so their handler only notes them and the shutdown runs in plain code.
 
-constexpr int QUIT_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
-constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+// Every signal whose default action ends the process is a hang-up here:
+// terminal given back, unsaved work kept, the signal raised again. SIGPIPE
+// and SIGXFSZ are ignored from start-up, so a write fails with an error.
+// The real-time signals are added at run time (their numbers are not
+// constants).
+constexpr int FIXED_QUIT_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+                                      SIGPWR, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO, SIGSTKFLT};
+constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
+
+const std::vector<int> &quit_signals() {
+  static const std::vector<int> list = [] {
+    std::vector<int> v(std::begin(FIXED_QUIT_SIGNALS), std::end(FIXED_QUIT_SIGNALS));
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) v.push_back(sig);
+    return v;
+  }();
+  return list;
+}
+
+sigset_t quit_set() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : quit_signals()) sigaddset(&set, sig);
+  return set;
+}
 
 volatile sig_atomic_t quit_signal = 0;
 
@@ -156,7 +178,7 @@ private:
   bool fresh_ = false;       // opened, and the cleared screen not yet sent
   int idle_wakeups_ = 0;   // input reported but no key decoded
   sigset_t old_mask_{};
-  struct sigaction old_quit_[std::size(QUIT_SIGNALS)]{};
+  struct sigaction old_quit_[_NSIG]{};
   struct sigaction old_crash_[std::size(CRASH_SIGNALS)]{};
 
   void start_colours();
@@ -267,12 +289,8 @@ void terminal_screen::install_signals() {
   struct sigaction sa {};
   sa.sa_handler = on_quit_signal;
   sigemptyset(&sa.sa_mask);
-  sigset_t block;
-  sigemptyset(&block);
-  for (size_t i = 0; i < std::size(QUIT_SIGNALS); ++i) {
-    sigaction(QUIT_SIGNALS[i], &sa, &old_quit_[i]);
-    sigaddset(&block, QUIT_SIGNALS[i]);
-  }
+  for (int sig : quit_signals()) sigaction(sig, &sa, &old_quit_[sig]);
+  const sigset_t block = quit_set();
   sigprocmask(SIG_BLOCK, &block, &old_mask_);
   sa.sa_handler = on_crash_signal;
   sa.sa_flags = SA_RESETHAND;
@@ -281,7 +299,7 @@ void terminal_screen::install_signals() {
 
 void terminal_screen::restore_signals() {
   for (size_t i = 0; i < std::size(CRASH_SIGNALS); ++i) sigaction(CRASH_SIGNALS[i], &old_crash_[i], nullptr);
-  for (size_t i = 0; i < std::size(QUIT_SIGNALS); ++i) sigaction(QUIT_SIGNALS[i], &old_quit_[i], nullptr);
+  for (int sig : quit_signals()) sigaction(sig, &old_quit_[sig], nullptr);
   sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
 }
 
@@ -398,7 +416,7 @@ void terminal_screen::show_too_small() {
 int terminal_screen::wait_for_input() {
   pollfd pfd{STDIN_FILENO, POLLIN, 0};
   sigset_t open_mask = old_mask_;
-  for (int sig : QUIT_SIGNALS) sigdelset(&open_mask, sig);
+  for (int sig : quit_signals()) sigdelset(&open_mask, sig);
   const int n = ppoll(&pfd, 1, nullptr, &open_mask);
   if (quit_signal) shut_down_on_signal();
   if (n < 0 && errno != EINTR) return ST_READ_FAULT;
@@ -412,12 +430,17 @@ int terminal_screen::wait_for_input() {
   return 0;
 }
 
-// Unsaved work goes to side files, the terminal is given back, and the
-// signal then ends the process as it would have without us.
+// The terminal is given back, unsaved work goes to side files (where they
+// went is then readable on the restored terminal), and the signal ends the
+// process as it would have without us.
 void terminal_screen::shut_down_on_signal() {
   const int sig = quit_signal;
-  write_side_files();
+  // Closing restores the signal mask of before the screen; another signal
+  // arriving meanwhile must wait until the side files are written.
+  const sigset_t all = quit_set();
   close();
+  sigprocmask(SIG_BLOCK, &all, nullptr);
+  write_side_files();
   signal(sig, SIG_DFL);
   sigset_t one;
   sigemptyset(&one);
@@ -427,19 +450,17 @@ void terminal_screen::shut_down_on_signal() {
   _exit(128 + sig);
 }
 
-// Leaving from the too-small message: unsaved work goes to side files as on
-// a hang-up, each one named on standard error once the terminal is given
-// back; with nothing unsaved the run ends as after ESC.
+// Leaving from the too-small message: the terminal is given back, then
+// unsaved work goes to side files as on a hang-up (each named on standard
+// error where it went); with nothing unsaved the run ends as after ESC.
 void terminal_screen::leave_too_small() {
   const size_t before = side_files_written().size();
-  write_side_files();
-  const std::vector<std::string> &names = side_files_written();
   close();
-  for (size_t i = before; i < names.size(); ++i)
-    printf_stderr_kern("%M: %s\n", MSG_SIDE_FILE, names[i].c_str());
+  write_side_files();
+  const size_t after = side_files_written().size();
   std::fflush(stdout);
   std::fflush(stderr);
-  std::exit(names.size() > before ? 1 : 0);
+  std::exit(after > before ? 1 : 0);
 }
 
 // One key from curses; 1 when there is none yet.

@@ -316,13 +316,17 @@ std::string section_text(const text_line &l) {
 // the search starts after it.
 bool apply_field(void *rec, std::span<const field_def> fields, int revision,
                  const text_line &l, const text_line &sect, size_t &hint,
-                 parse_error &e) {
+                 repeat_check &seen, parse_error &e) {
   const field_def *f = find_field(fields, l.name, hint);
   if (f == nullptr || f->since > revision) {
     e = {l.line, "unknown key " + std::string(l.name) + " in " + section_text(sect)};
     return false;
   }
   std::string why;
+  if (!seen.key(f->key, l, why)) {
+    e = {l.line, why + " in " + section_text(sect)};
+    return false;
+  }
   if (!parse_field(rec, *f, l.value, why)) {
     e = {l.line, why};
     return false;
@@ -348,19 +352,20 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
   bool in_system = false;
   bool sized = pass != PASS_ONE;
   size_t hint = 0;
+  repeat_check seen;
   text_line sect, l;
   while (sc.next(l)) {
     if (!l.section) {
       if (in_system) {
         if (pass != PASS_TABLES &&
-            !apply_field(&d.head, sys_fields, revision, l, sect, hint, e))
+            !apply_field(&d.head, sys_fields, revision, l, sect, hint, seen, e))
           return ST_BAD_DATA;
       } else if (pass != PASS_SYSTEM) {
         if (rec == nullptr) {
           e = {l.line, "key " + std::string(l.name) + " outside a section"};
           return ST_BAD_DATA;
         }
-        if (!apply_field(rec, tables[table].fields, revision, l, sect, hint, e))
+        if (!apply_field(rec, tables[table].fields, revision, l, sect, hint, seen, e))
           return ST_BAD_DATA;
       }
       continue;
@@ -368,6 +373,10 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
     sect = l;
     hint = 0;
     rec = nullptr;
+    if (!seen.section(l, e.reason)) {
+      e.line = l.line;
+      return ST_BAD_DATA;
+    }
     in_system = l.name == "system" && l.value.empty();
     if (in_system) {
       if (pass == PASS_ONE && sized)
@@ -516,7 +525,8 @@ int load_cfi(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   if (st == 0) {
     cfi_data d;
     parse_error e;
@@ -524,11 +534,11 @@ int load_cfi(uint32_t handle, const char *name) {
     if (st == 0) {
       s->d = std::move(d);
       s->tables_due = false;
-      mark_in_step(s->st, name);
     } else {
       s->st.error = line_error(e.line, e.reason);
     }
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "cfi", name, st);
   return st;
 }

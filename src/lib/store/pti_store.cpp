@@ -138,12 +138,17 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
   int ctrl_index = 0;
   std::string sect_name;
   size_t hint = 0;
+  repeat_check seen;
   text_line l;
   while (sc.next(l)) {
     if (l.section) {
       hint = 0;
       sect_name = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") +
                   std::string(l.value) + "]";
+      if (!seen.section(l, reason)) {
+        why = line_error(l.line, reason);
+        return ST_BAD_DATA;
+      }
       uint32_t idx = 0;
       if (l.name == "translation" && l.value.empty()) {
         cur = section::head;
@@ -169,6 +174,10 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
                                      " in [map] (0..255)");
         return ST_BAD_DATA;
       }
+      if (!seen.key(std::to_string(code), l, reason)) {
+        why = line_error(l.line, reason + " in [map]");
+        return ST_BAD_DATA;
+      }
       std::string value(l.value);
       uint8_t bytes[PTI_MAX_MAP_BYTES] = {};
       uint16_t length = PTI_MAX_MAP_BYTES;
@@ -189,6 +198,10 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
     const field_def *f = find_field(fields, l.name, hint);
     if (f == nullptr || f->since > revision) {
       why = line_error(l.line, "unknown key " + std::string(l.name) + " in " + sect_name);
+      return ST_BAD_DATA;
+    }
+    if (!seen.key(f->key, l, reason)) {
+      why = line_error(l.line, reason + " in " + sect_name);
       return ST_BAD_DATA;
     }
     if (!parse_field(rec, *f, l.value, reason)) {
@@ -241,16 +254,17 @@ int load_pti(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   pti_data d;
   int revision = CURRENT_REVISION;
   if (st == 0)
     st = parse(text, d, revision, s->st.error);
   if (st == 0) {
     s->d = d;
-    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "pti", name, st);
   return st;
 }

@@ -2,6 +2,8 @@
 // notation, field-table driven reading and writing, and the file header.
 #include "lib/store/store_text.h"
 
+#include <cctype>
+
 #include "lib/internal/lib_internal.h"
 #include "lib/status.h"
 
@@ -271,7 +273,37 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
     return false;
   }
   set_field(rec, f, v);
+  // A value the record cannot hold as given (bits a packed field does not
+  // have) would be saved as another: refused rather than changed silently.
+  if (uint32_t kept = get_field(rec, f); kept != v) {
+    why = std::string(f.key) + " = " + std::to_string(v) + " would be saved as " +
+          std::to_string(kept);
+    return false;
+  }
   return true;
+}
+
+bool repeat_check::section(const text_line &l, std::string &why) {
+  keys_.clear();
+  std::string id(l.name);
+  for (char &c : id)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  uint32_t index = 0;
+  if (!l.value.empty())
+    id += " " + (parse_number(l.value, index) ? std::to_string(index) : std::string(l.value));
+  auto [at, fresh] = sections_.emplace(id, l.line);
+  if (fresh)
+    return true;
+  why = "[" + id + "] twice (line " + std::to_string(at->second) + ")";
+  return false;
+}
+
+bool repeat_check::key(std::string_view name, const text_line &l, std::string &why) {
+  auto [at, fresh] = keys_.emplace(std::string(name), l.line);
+  if (fresh)
+    return true;
+  why = std::string(name) + " twice (line " + std::to_string(at->second) + ")";
+  return false;
 }
 
 line_scanner::line_scanner(std::string_view text)
@@ -440,11 +472,45 @@ void mark_in_step(store_state &st, const char *name) {
   st.error.clear();
 }
 
+int read_for_load(store_state &st, const char *name, std::string &text,
+                  loaded_file &file) {
+  // The store's own lock would stand in the way of reloading its file.
+  st.lock.release();
+  int status = lock_for_editing(name, file.lock, st.error);
+  if (status == 0)
+    status = read_file_whole(name, text, st.error, &file.print);
+  return status;
+}
+
+void finish_load(store_state &st, const char *name, loaded_file &file, int status) {
+  if (status == 0) {
+    mark_in_step(st, name);
+    st.lock = std::move(file.lock);
+    remember_file(name, file.print);
+  } else if (!st.file_name.empty()) {
+    // The store keeps its file, and so its lock.
+    file.lock.release();
+    std::string ignored;
+    lock_for_editing(st.file_name.c_str(), st.lock, ignored);
+  }
+}
+
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind) {
-  int status = write_file_atomic(name, content, st.error);
-  if (status == 0)
+  file_print print;
+  std::string note;
+  write_options o;
+  o.backup = true;
+  o.print = &print;
+  o.note = &note;
+  int status = write_file_atomic(name, content, st.error, o);
+  if (status == 0) {
     mark_in_step(st, name);
+    remember_file(name, print);
+    // The file is a new one now: the lock moves to it.
+    lock_for_editing(name, st.lock, note.empty() ? st.error : note);
+    st.error = note;
+  }
   audit_file_event("save", kind, name, status);
   return status;
 }
@@ -455,10 +521,8 @@ std::vector<std::string> side_files;
 void write_side_file(const store_state &st, const text_writer &content,
                      const std::string &default_name) {
   std::string name = st.file_name.empty() ? default_name : st.file_name;
-  name += ".save";
-  std::string ignored;
-  if (write_file_atomic(name.c_str(), content, ignored) == 0)
-    side_files.push_back(name);
+  const std::string where = write_side_file_text(name + ".save", content);
+  if (!where.empty()) side_files.push_back(where);
 }
 
 } // namespace xnstore

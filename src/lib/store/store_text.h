@@ -10,6 +10,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -115,6 +116,20 @@ private:
   std::string why_;
 };
 
+// Refuses a section or a key given twice, naming the line of the first:
+// letting the last one win silently would hide a mistake in the file.
+class repeat_check {
+public:
+  // A section header (its index compared as a number); starts its keys.
+  bool section(const text_line &l, std::string &why);
+  // A key of the current section, under its canonical name.
+  bool key(std::string_view name, const text_line &l, std::string &why);
+
+private:
+  std::map<std::string, int> sections_;
+  std::map<std::string, int> keys_;
+};
+
 // Reads the "[file]" section that opens every file: kind and revision.
 // Returns 0, ST_WRONG_KIND, ST_NEWER_REVISION or ST_BAD_DATA with `why`
 // and `bad_line`; on success the scanner stands after the section.
@@ -167,12 +182,28 @@ struct store_state {
   std::string error;     // text of the last failed load or save
   std::string file_name; // last file loaded or saved; empty when none
   bool dirty = false;    // changes not yet saved
+  file_lock lock;        // on file_name while it is open for editing
 };
 
 // The store now holds the file `name` as it is on disk.
 void mark_in_step(store_state &st, const char *name);
-// Writes a store's text to `name` (safely, see write_file_atomic) and
-// records the save in the audit trail; `kind` is "cfi", "tdi" or "pti".
+
+// A file read for a load, with its lock, until the load has succeeded.
+struct loaded_file {
+  file_lock lock;
+  file_print print;
+};
+// Locks and reads `name` for a load into `st`: ST_IN_USE (with st.error)
+// when another editor has it open, else the read's status.
+int read_for_load(store_state &st, const char *name, std::string &text,
+                  loaded_file &file);
+// After the load: on success (status 0) the store holds the file and its
+// lock; otherwise it keeps the file it had, and that file's lock.
+void finish_load(store_state &st, const char *name, loaded_file &file, int status);
+// Writes a store's text to `name` (safely, see write_file_atomic, keeping
+// the replaced content as "<name>~") and records the save in the audit
+// trail; `kind` is "cfi", "tdi" or "pti". After a save whose file could not
+// keep its owner, the error text is the file's name although the status is 0.
 int save_text(store_state &st, const char *name, const text_writer &content,
               const char *kind);
 

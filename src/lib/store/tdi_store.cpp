@@ -133,6 +133,7 @@ struct parse_state {
   std::string why;
   size_t hint = 0; // where the section's next key is looked for first
   given_keys terminal_given, colours_given;
+  repeat_check seen;
 };
 
 int fail(parse_state &p, int line, const std::string &reason) {
@@ -165,10 +166,14 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
       return fail(p, l.line, "unknown key " + std::string(l.name) + " in [display] (0..255)");
     if (!parse_number(l.value, value) || value > 255)
       return fail(p, l.line, std::string(l.name) + " = " + std::string(l.value) + " not in 0..255");
+    if (!p.seen.key(std::to_string(code), l, reason))
+      return fail(p, l.line, reason + " in [display]");
     p.d.ctrl.display_map[code] = static_cast<uint8_t>(value);
     return 0;
   }
   if (cur == section::key && l.name == "sequence") {
+    if (!p.seen.key("sequence", l, reason))
+      return fail(p, l.line, reason + " in " + sect);
     key_cfg &k = p.d.keys[key_index];
     std::string text(l.value);
     uint8_t length = TDI_MAX_SEQUENCE;
@@ -187,6 +192,8 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
   const field_def *f = find_field(fields, l.name, p.hint);
   if (f == nullptr || f->since > p.revision)
     return fail(p, l.line, "unknown key " + std::string(l.name) + " in " + sect);
+  if (!p.seen.key(f->key, l, reason))
+    return fail(p, l.line, reason + " in " + sect);
   if (!parse_field(rec, *f, l.value, reason))
     return fail(p, l.line, reason);
   if (cur != section::key)
@@ -224,6 +231,10 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
     }
     sect = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
     p.hint = 0;
+    if (!p.seen.section(l, reason)) {
+      st = fail(p, l.line, reason);
+      break;
+    }
     uint32_t idx = 0;
     if (l.value.empty() && l.name == "terminal") {
       cur = section::terminal;
@@ -299,7 +310,8 @@ int load_tdi(uint32_t handle, const char *name) {
   if (s == nullptr || name == nullptr)
     return ST_FAILED;
   std::string text;
-  int st = read_file_whole(name, text, s->st.error);
+  loaded_file file;
+  int st = read_for_load(s->st, name, text, file);
   tdi_data d;
   int revision = CURRENT_REVISION;
   if (st == 0)
@@ -307,9 +319,9 @@ int load_tdi(uint32_t handle, const char *name) {
   if (st == 0) {
     d.keys.reserve(TDI_MAX_KEYS);
     s->d = std::move(d);
-    mark_in_step(s->st, name);
     s->old_revision = revision < CURRENT_REVISION;
   }
+  finish_load(s->st, name, file, st);
   audit_file_event("load", "tdi", name, st);
   return st;
 }
