@@ -36,6 +36,7 @@ struct screen_row {
   const char *title;
   uint32_t entries; // as the configuration is written
   uint32_t page;    // entries on a page
+  const char *file; // the operand: its extension picks the editor
 };
 
 const screen_row screens[] = {
@@ -44,6 +45,8 @@ const screen_row screens[] = {
     {"printers, Windows", TARGET_WINDOWS, 5, "Printer Device (@PRNn) Configuration", CFI_MAX_DEVICES, 16},
     {"queues, Windows", TARGET_WINDOWS, 6, "Printer Control Queue (PCQ) Configuration", CFI_MAX_DEVICES, 16},
     {"environment strings", TARGET_UNIX, 2, "Environment String Configuration", CFI_MAX_ENV, 4},
+    {"display characters", TARGET_UNIX, 5, "Display Character Configuration", 256, 14, "vt.tdi"},
+    {"character map", TARGET_UNIX, 4, "Character Mapping Configuration", 256, 15, "map.pti"},
 };
 
 // A configuration of the target with every table at its limit and every
@@ -94,7 +97,7 @@ struct figures {
 bool measure(const screen_row &s, const std::string &dir, const std::string &program, int keys, figures *f) {
   xntest::PtyOptions o;
   o.program = program;
-  o.args = {"big.cfi"};
+  o.args = {s.file ? s.file : "big.cfi"};
   o.cwd = dir;
   o.env = {"HOME=" + dir, "NO_COLOR", "ESCDELAY"};
   PtyTerm t(o);

@@ -186,7 +186,7 @@ bool take_fields(tdi_ctrl &rec) {
   take(F_COLUMNS, rec.columns);
   if (param_fields[F_COMPRESS].value < rec.columns) return false;
   take(F_COMPRESS, rec.compress_columns);
-  for (int i = 0; i < 6; ++i) take(F_LINE_DRAW + 2 * i, rec.line_draw[i]);
+  for (uint16_t i = 0; i < 6; ++i) take(static_cast<uint16_t>(F_LINE_DRAW + 2 * i), rec.line_draw[i]);
   if (is_console(rec.base_type)) take_console(rec);
   return true;
 }

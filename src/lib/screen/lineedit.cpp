@@ -70,7 +70,7 @@ void draw(editor &e) {
 
 bool printable(uint16_t code) {
   if ((code & 0xFF00) != 0x100) return false;
-  const uint8_t ch = code & 0xFF;
+  const auto ch = static_cast<uint8_t>(code & 0xFF);
   return (ch >= 32 && ch <= 126) || ch >= 128;
 }
 
