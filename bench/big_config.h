@@ -28,20 +28,17 @@ inline int fill_devices(uint32_t h) {
     get_desc_ser(h, i, &ser);
     ser.ser_enabled = 1;
     set_text(ser.device, "/dev/ttyS%u", i);
-    if (st == 0)
-      st = put_desc_ser(h, i, &ser);
+    if (st == 0) st = put_desc_ser(h, i, &ser);
     prn_desc prn{};
     get_desc_prn(h, i, &prn);
     prn.prn_enabled = 1;
     set_text(prn.device, "/dev/lp%u", i);
-    if (st == 0)
-      st = put_desc_prn(h, i, &prn);
+    if (st == 0) st = put_desc_prn(h, i, &prn);
     pcq_desc pcq{};
     get_desc_pcq(h, i, &pcq);
     pcq.pcq_enabled = 1;
     set_text(pcq.queue_name, "queue%04u", i);
-    if (st == 0)
-      st = put_desc_pcq(h, i, &pcq);
+    if (st == 0) st = put_desc_pcq(h, i, &pcq);
   }
   return st;
 }
@@ -68,24 +65,18 @@ inline int fill_tables(uint32_t h) {
 inline int make_big_config(const char *path) {
   uint32_t h = 0;
   int st = init_cfi();
-  if (st == 0)
-    st = open_cfi(&h, TARGET_UNIX);
-  if (st != 0)
-    return st;
+  if (st == 0) st = open_cfi(&h, TARGET_UNIX);
+  if (st != 0) return st;
   sys_desc sys{};
   get_desc_sys(h, &sys);
   sys.con_count = sys.ser_count = sys.prn_count = sys.pcq_count = CFI_MAX_DEVICES;
   sys.env_string_count = CFI_MAX_ENV;
   sys.pdf_format_count = CFI_MAX_PDF;
   st = put_desc_sys(h, &sys);
-  if (st == 0)
-    st = put_count_pdf(h, CFI_MAX_PDF);
-  if (st == 0)
-    st = fill_devices(h);
-  if (st == 0)
-    st = fill_tables(h);
-  if (st == 0)
-    st = save_cfi(h, path, 1);
+  if (st == 0) st = put_count_pdf(h, CFI_MAX_PDF);
+  if (st == 0) st = fill_devices(h);
+  if (st == 0) st = fill_tables(h);
+  if (st == 0) st = save_cfi(h, path, 1);
   if (st != 0)
     std::fprintf(stderr, "make_big_config: status %d: %s\n", st, get_error_buffer_cfi(h));
   close_cfi(&h);

@@ -20,8 +20,7 @@ struct big_files {
     big = dir + "/big.cfi";
     copy = dir + "/copy.cfi";
     init_kern("xnconfig", 32, 5, 32, 0, 0, 1);
-    if (bench::make_big_config(big.c_str()) != 0)
-      std::abort();
+    if (bench::make_big_config(big.c_str()) != 0) std::abort();
   }
   ~big_files() {
     unlink(big.c_str());

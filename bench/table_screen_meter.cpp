@@ -31,14 +31,15 @@ constexpr std::string_view F3 = "\x1bOR", F4 = "\x1bOS"; // as xterm sends them
 
 struct screen_row {
   const char *name;
-  uint8_t target;   // the layout
-  int item;         // system configuration menu item
+  uint8_t target; // the layout
+  int item;       // system configuration menu item
   const char *title;
   uint32_t entries; // as the configuration is written
   uint32_t page;    // entries on a page
   const char *file; // the operand: its extension picks the editor
 };
 
+// clang-format off
 const screen_row screens[] = {
     {"serial lines, UNIX", TARGET_UNIX, 4, "Serial Device (@SERn) Configuration", CFI_MAX_DEVICES, 16},
     {"serial lines, Windows", TARGET_WINDOWS, 4, "Serial Device (@SERn) Configuration", CFI_MAX_DEVICES, 16},
@@ -48,6 +49,7 @@ const screen_row screens[] = {
     {"display characters", TARGET_UNIX, 5, "Display Character Configuration", 256, 14, "vt.tdi"},
     {"character map", TARGET_UNIX, 4, "Character Mapping Configuration", 256, 15, "map.pti"},
 };
+// clang-format on
 
 // A configuration of the target with every table at its limit and every
 // entry told apart by its number (devices, queue names, string values).
@@ -60,7 +62,8 @@ bool write_config(const std::string &path, uint8_t target) {
   sd.env_string_count = CFI_MAX_ENV;
   sd.pdf_format_count = CFI_MAX_PDF;
   const bool ok = put_desc_sys(h, &sd) <= 0 && put_count_pdf(h, CFI_MAX_PDF) <= 0 &&
-                  bench::fill_devices(h) <= 0 && bench::fill_tables(h) <= 0 && save_cfi(h, path.c_str(), 1) <= 0;
+                  bench::fill_devices(h) <= 0 && bench::fill_tables(h) <= 0 &&
+                  save_cfi(h, path.c_str(), 1) <= 0;
   close_cfi(&h);
   return ok;
 }
@@ -71,7 +74,8 @@ struct press {
   Key key;
   std::string_view bytes; // used when not empty
 };
-constexpr press UP{Key::Up, {}}, DOWN{Key::Down, {}}, PAGE_FWD{Key::Esc, F4}, PAGE_BACK{Key::Esc, F3};
+constexpr press UP{Key::Up, {}}, DOWN{Key::Down, {}}, PAGE_FWD{Key::Esc, F4},
+    PAGE_BACK{Key::Esc, F3};
 
 // Bytes written for each of `n` presses, averaged. A press is complete when
 // the program has been quiet for a moment after answering it: this is a
@@ -94,7 +98,8 @@ struct figures {
 };
 
 // Opens the screen from the editor's menu and measures its keys.
-bool measure(const screen_row &s, const std::string &dir, const std::string &program, int keys, figures *f) {
+bool measure(const screen_row &s, const std::string &dir, const std::string &program, int keys,
+             figures *f) {
   xntest::PtyOptions o;
   o.program = program;
   o.args = {s.file ? s.file : "big.cfi"};
@@ -129,19 +134,21 @@ int main(int argc, char **argv) {
   // The program runs in a folder of its own: name it from the root.
   char program[PATH_MAX] = {};
   if (realpath(argc > 1 ? argv[1] : "build/xnconfig", program) == nullptr) {
-    std::fprintf(stderr, "table_screen_meter: no program at %s\n", argc > 1 ? argv[1] : "build/xnconfig");
+    std::fprintf(stderr, "table_screen_meter: no program at %s\n",
+                 argc > 1 ? argv[1] : "build/xnconfig");
     return 2;
   }
   init_kern("xnconfig", 32, 5, 32, 0, 0, 1);
   if (init_cfi() > 0) return 2;
   xntest::TempDir unix_dir, win_dir;
-  if (!write_config(unix_dir.file("big.cfi"), TARGET_UNIX) || !write_config(win_dir.file("big.cfi"), TARGET_WINDOWS)) {
+  if (!write_config(unix_dir.file("big.cfi"), TARGET_UNIX) ||
+      !write_config(win_dir.file("big.cfi"), TARGET_WINDOWS)) {
     std::fprintf(stderr, "table_screen_meter: cannot write the configurations\n");
     return 2;
   }
   std::printf("Bytes written per key (80x24, xterm-256color; %d presses per figure)\n\n", keys);
-  std::printf("%-22s %7s %8s %8s %8s %8s %8s %8s\n", "screen", "entries", "open", "row", "scroll", "F4 page",
-              "F3 page", "up wrap");
+  std::printf("%-22s %7s %8s %8s %8s %8s %8s %8s\n", "screen", "entries", "open", "row", "scroll",
+              "F4 page", "F3 page", "up wrap");
   int failed = 0;
   for (const screen_row &s : screens) {
     figures f;
@@ -151,8 +158,8 @@ int main(int argc, char **argv) {
       ++failed;
       continue;
     }
-    std::printf("%-22s %7u %8zu %8.1f %8.1f %8.1f %8.1f %8.1f\n", s.name, s.entries, f.enter, f.move, f.scroll,
-                f.page_fwd, f.page_back, f.wrap);
+    std::printf("%-22s %7u %8zu %8.1f %8.1f %8.1f %8.1f %8.1f\n", s.name, s.entries, f.enter,
+                f.move, f.scroll, f.page_fwd, f.page_back, f.wrap);
   }
   return failed ? 1 : 0;
 }

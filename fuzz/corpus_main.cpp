@@ -18,8 +18,7 @@ int main(int argc, char **argv) {
   }
   int fed = 0;
   for (const auto &entry : std::filesystem::directory_iterator(argv[1])) {
-    if (!entry.is_regular_file())
-      continue;
+    if (!entry.is_regular_file()) continue;
     std::ifstream in(entry.path(), std::ios::binary);
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::printf("%s\n", entry.path().filename().c_str());

@@ -59,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::check(!error.empty(), "refused file without an error text");
   } else {
     // Reported once; after that the store is of the current revision.
-    if (uprev_tdi(h) != 0)
-      fuzz::check(uprev_tdi(h) == 0, "older revision reported twice");
+    if (uprev_tdi(h) != 0) fuzz::check(uprev_tdi(h) == 0, "older revision reported twice");
     check_round_trip(saved_text(h, a), a, b);
   }
   close_tdi(&h);

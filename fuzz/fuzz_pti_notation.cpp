@@ -32,8 +32,8 @@ void check_write_read(const uint8_t *bytes, uint8_t length) {
   check_canonical(text.get(), length);
   auto back = std::make_unique<uint8_t[]>(length);
   uint16_t got = length;
-  fuzz::check(pti_asctobytestring(text.get(), back.get(), &got) == 0,
-              "canonical text not readable", text.get());
+  fuzz::check(pti_asctobytestring(text.get(), back.get(), &got) == 0, "canonical text not readable",
+              text.get());
   fuzz::check(got == length && std::memcmp(back.get(), bytes, length) == 0,
               "canonical text reads to other bytes", text.get());
   auto again = std::make_unique<char[]>(4u * length + 1);
@@ -45,8 +45,7 @@ void check_write_read(const uint8_t *bytes, uint8_t length) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  if (size < 2)
-    return 0;
+  if (size < 2) return 0;
   uint16_t max = static_cast<uint16_t>(data[0] | data[1] << 8);
   size_t n = size - 2;
   auto text = std::make_unique<char[]>(n + 1);
@@ -60,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   uint16_t length = max;
   if (pti_asctobytestring(text.get(), bytes.get(), &length) == 0) {
     fuzz::check(length <= room, "read more bytes than allowed", text.get());
-    if (length <= MAX_WRITTEN)
-      check_write_read(bytes.get(), static_cast<uint8_t>(length));
+    if (length <= MAX_WRITTEN) check_write_read(bytes.get(), static_cast<uint8_t>(length));
   }
   check_write_read(data + 2, static_cast<uint8_t>(std::min(n, MAX_WRITTEN)));
   return 0;

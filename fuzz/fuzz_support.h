@@ -22,8 +22,7 @@ inline const std::string &scratch_dir() {
   // Never destroyed, so that the exit handler can still read it.
   static const std::string &dir = *new std::string([] {
     std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    if (const char *t = std::getenv("XN_FUZZ_TMP"))
-      base = t;
+    if (const char *t = std::getenv("XN_FUZZ_TMP")) base = t;
     std::string tmpl = base + "/xnfuzz.XXXXXX";
     if (mkdtemp(tmpl.data()) == nullptr) {
       std::perror("mkdtemp");
@@ -38,9 +37,7 @@ inline const std::string &scratch_dir() {
   return dir;
 }
 
-inline std::string scratch_path(const char *leaf) {
-  return scratch_dir() + "/" + leaf;
-}
+inline std::string scratch_path(const char *leaf) { return scratch_dir() + "/" + leaf; }
 
 inline void write_whole(const std::string &path, const uint8_t *data, size_t size) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -70,10 +67,8 @@ inline std::string read_whole(const std::string &path) {
   std::abort();
 }
 
-inline void check(bool ok, const char *what, const std::string &a = {},
-                  const std::string &b = {}) {
-  if (!ok)
-    fail(what, a, b);
+inline void check(bool ok, const char *what, const std::string &a = {}, const std::string &b = {}) {
+  if (!ok) fail(what, a, b);
 }
 
 } // namespace fuzz

@@ -41,8 +41,7 @@ void check_write_read(const uint8_t *bytes, uint8_t length, int line_mode) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  if (size < 2)
-    return 0;
+  if (size < 2) return 0;
   uint8_t max = data[0];
   int line_mode = data[1] & 1;
   size_t n = size - 2;
@@ -55,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (tdi_asctokeystring(text.get(), bytes.get(), &length, line_mode) == 0) {
     fuzz::check(length <= max, "read more bytes than allowed", text.get());
     // The writer takes at most a full key sequence.
-    if (length <= TDI_MAX_SEQUENCE)
-      check_write_read(bytes.get(), length, line_mode);
+    if (length <= TDI_MAX_SEQUENCE) check_write_read(bytes.get(), length, line_mode);
   }
   uint8_t raw = static_cast<uint8_t>(n < TDI_MAX_SEQUENCE ? n : TDI_MAX_SEQUENCE);
   check_write_read(data + 2, raw, line_mode);

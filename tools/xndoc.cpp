@@ -35,8 +35,7 @@ constexpr const char *END_MARK = "END generated";
 // become a dash, and a leading control character are escaped.
 std::string roff(std::string_view text) {
   std::string out;
-  if (!text.empty() && (text[0] == '.' || text[0] == '\''))
-    out += "\\&";
+  if (!text.empty() && (text[0] == '.' || text[0] == '\'')) out += "\\&";
   for (char c : text) {
     if (c == '\\')
       out += "\\e";
@@ -69,9 +68,7 @@ std::string value_text(const field_def &f) {
     out = "one of: " + join(f.names, f.max + 1, ", ") + " (or the index 0 to " +
           std::to_string(f.max) + ")";
     break;
-  case field_kind::text:
-    out = "text, up to " + std::to_string(f.width - 1) + " characters";
-    break;
+  case field_kind::text: out = "text, up to " + std::to_string(f.width - 1) + " characters"; break;
   }
   if (f.since > 1) out += "; since revision " + std::to_string(f.since);
   return out;
@@ -196,8 +193,7 @@ int run_files(bool update, int count, char **paths) {
     if (changed.empty()) continue;
     if (!update) {
       for (const std::string &name : changed)
-        std::cerr << paths[i] << ": block \"" << name
-                  << "\" differs from the program's tables\n";
+        std::cerr << paths[i] << ": block \"" << name << "\" differs from the program's tables\n";
       status = 1;
       continue;
     }

@@ -18,9 +18,7 @@ constexpr const char *DEFAULT_CONFIG = "system.cfi";
 
 uint32_t error_code(int st) { return static_cast<uint32_t>(st) | MSG_ERROR; }
 
-void report(int st, const char *text) {
-  printf_stderr_kern("%M: %s\n", error_code(st), text);
-}
+void report(int st, const char *text) { printf_stderr_kern("%M: %s\n", error_code(st), text); }
 
 // Full name of the configuration file into `config`; 1 after a message.
 int config_name(const char *operand, char *config) {
@@ -52,8 +50,7 @@ int config_name(const char *operand, char *config) {
 int give_ini_extension(char *name) {
   remove_ext_name(name);
   size_t len = std::strlen(name);
-  if (len + 4 > NAME_MAX_LEN)
-    return ST_NAME_TOO_LONG;
+  if (len + 4 > NAME_MAX_LEN) return ST_NAME_TOO_LONG;
   std::memcpy(name + len, ".ini", 5);
   return 0;
 }
@@ -63,8 +60,7 @@ int ini_file_name(const char *config, const char *ini_name, char *ini) {
   if (ini_name[0] == '\0') {
     std::snprintf(ini, NAME_BUF, "%s", config);
     int st = give_ini_extension(ini);
-    if (st != 0)
-      report(st, config);
+    if (st != 0) report(st, config);
     return st != 0;
   }
   int st = resolve_file_name(ini_name, ini);
@@ -72,8 +68,7 @@ int ini_file_name(const char *config, const char *ini_name, char *ini) {
     char simple[NAME_BUF] = {};
     get_simple_name(config, simple);
     st = give_ini_extension(simple);
-    if (st == 0)
-      st = append_simple_name(ini, simple);
+    if (st == 0) st = append_simple_name(ini, simple);
   }
   if (st != 0) {
     report(st, ini_name);
@@ -85,8 +80,7 @@ int ini_file_name(const char *config, const char *ini_name, char *ini) {
 // Merges the ".ini" file into the store; 1 after a message.
 int merge_ini(uint32_t handle, const char *config, const char *ini_name) {
   char ini[NAME_BUF] = {};
-  if (ini_file_name(config, ini_name, ini) != 0)
-    return 1;
+  if (ini_file_name(config, ini_name, ini) != 0) return 1;
   uint32_t ini_handle = 0;
   int st = open_ini(ini, &ini_handle);
   if (st > 0) {
@@ -95,15 +89,13 @@ int merge_ini(uint32_t handle, const char *config, const char *ini_name) {
   }
   printf_stdout_kern("%M: %s\n", MSG_LOADING_INI, ini);
   st = load_sections_cfi(handle, ini_handle, 1);
-  if (st > 0)
-    report(st, get_error_buffer_cfi(handle));
+  if (st > 0) report(st, get_error_buffer_cfi(handle));
   close_ini(&ini_handle);
   return st > 0;
 }
 
 // Steps after the store is open; the caller closes it.
-int update(uint32_t handle, const char *config, bool load_ini,
-           const char *ini_name) {
+int update(uint32_t handle, const char *config, bool load_ini, const char *ini_name) {
   bool exists = exists_kern(config);
   if (exists) {
     int st = load_cfi(handle, config);
@@ -117,8 +109,7 @@ int update(uint32_t handle, const char *config, bool load_ini,
       return 1;
     }
   }
-  if (load_ini && merge_ini(handle, config, ini_name) != 0)
-    return 1;
+  if (load_ini && merge_ini(handle, config, ini_name) != 0) return 1;
   // The file is written only here, after everything else has succeeded.
   int st = save_cfi(handle, config, exists ? 0 : 1);
   if (st > 0) {
@@ -135,8 +126,7 @@ int update(uint32_t handle, const char *config, bool load_ini,
 
 int cnf_batch(const char *operand, bool load_ini, const char *ini_name) {
   char config[NAME_BUF] = {};
-  if (config_name(operand, config) != 0)
-    return 1;
+  if (config_name(operand, config) != 0) return 1;
   uint32_t handle = 0;
   int st = open_cfi(&handle, target_os);
   if (st > 0) {

@@ -24,6 +24,7 @@ constexpr uint16_t TXT = FF_ZEROFILL | FF_DATA | FF_INPUT;
 // The number prompt: title, the console number and its help line. A line
 // form, so that up and down come back here to step the number.
 constexpr uint16_t NUM_FIELD = 2;
+// clang-format off
 form_field con_num_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 0, .col = 15, .width = 55, .attr = 5,
      .label = "Console and Program Environment Configuration"},
@@ -32,20 +33,24 @@ form_field con_num_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "       Press <up>, <down> to alter number, Enter to select, ESC to exit.       "},
 };
+// clang-format on
 static_assert(sizeof con_num_fields / sizeof con_num_fields[0] == NUM_FIELD + 2);
 form con_num_form = make_form(FORM_FKEYS | FORM_LINE, con_num_fields);
 REGISTER_FORM(con_num_form);
 
 // The help line while a console is edited, over the number prompt's.
+// clang-format off
 form_field con_prompt_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_DATA | FF_EOL, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "    Press <up>, <down> or Enter, F3 previous, F4 next, F5 copy, ESC to exit."},
 };
+// clang-format on
 form con_prompt_form = make_form(0, con_prompt_fields);
 REGISTER_FORM(con_prompt_form);
 
 // Input fields of the console form that the code names. The checks put the
 // cursor back on XNTERM=, XNLINES= and the two XNCOLUMNS= values by number.
+// clang-format off
 enum con_field : uint16_t {
   C_ENABLE = 1, C_RULE = 3, C_DEVICE = 4, C_RUN = 6, C_PROGRAM = 8,
   C_TIMEOUT = 34, C_ABORT, C_PCQ, C_PRN, C_SER,
@@ -53,6 +58,7 @@ enum con_field : uint16_t {
   C_SCROPT = 45, C_SDMODE, C_REVERSE,
   C_COLOR = 49, C_BACKGROUND, C_FOREGROUND, CON_FIELDS
 };
+// clang-format on
 
 char con_device_buf[16];
 char con_program_buf[sizeof con_desc::startup_program]; // the whole member; the field scrolls
@@ -66,6 +72,7 @@ char con_rule_buf[sizeof RULE_UNIX];
 // The console form, in cursor order: each label is followed by the input it
 // names. Values are replaced from the console before the form is shown;
 // the ones here are what an empty form would show.
+// clang-format off
 form_field con_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 3, .col = 0, .width = 8, .label = "Enable? "},
     {.kind = FIELD_YESNO, .flags = INP, .row = 3, .col = 8, .width = 1, .attr = 4, .max = 1},
@@ -134,12 +141,14 @@ form_field con_fields[] = {
     {.kind = FIELD_CHOICE, .flags = INP, .row = 16, .col = 58, .width = 14, .attr = 4, .max = 7,
      .list = fgbg_color_env_strs},
 };
+// clang-format on
 static_assert(sizeof con_fields / sizeof con_fields[0] == CON_FIELDS);
 form con_form = make_form(FORM_FKEYS | FORM_VMOVE, con_fields);
 REGISTER_FORM(con_form);
 
 // Each input field of the console form and the member it edits. XNLINES=
 // and XNCOLUMNS= are taken only once their checks pass (see take_console).
+// clang-format off
 constexpr field_binding con_bindings[] = {
     BIND(C_ENABLE, con_desc, con_enabled),
     BIND(C_DEVICE, con_desc, device),
@@ -173,6 +182,7 @@ constexpr field_binding con_bindings[] = {
     BIND_BITS(C_BACKGROUND, con_desc, colors, 0x70),
     BIND_BITS(C_FOREGROUND, con_desc, colors, 0x07),
 };
+// clang-format on
 
 // Where the screen stands: the console shown and the console form's field.
 struct con_place {

@@ -39,9 +39,11 @@ const char *const Q_SAVE_DEFAULTED =
 const char *const Q_REPLACE = "Do you wish to replace the existing configuration file? \x0B";
 const char *const Q_CANNOT_SAVE_DISCARD =
     "The configuration cannot be saved, do you wish to discard it? \x0B";
-const char *const Q_DISCARD_CHANGED = "The configuration has been changed, do you wish to discard it? ";
+const char *const Q_DISCARD_CHANGED =
+    "The configuration has been changed, do you wish to discard it? ";
 const char *const Q_RESET_CHANGED = "The configuration has been changed, do you wish to reset it? ";
-const char *const Q_RESET_RETRIEVED = "Do you wish to reset the retrieved configuration to default? ";
+const char *const Q_RESET_RETRIEVED =
+    "Do you wish to reset the retrieved configuration to default? ";
 const char *const Q_DISCARD_RETRIEVED = "Do you wish to discard the retrieved configuration? ";
 
 editor_state state{.handle = 0,
@@ -52,18 +54,21 @@ editor_state state{.handle = 0,
 
 // The target OS dialogue: a choice over the target names that covers the
 // menu's target text, and its help line.
+// clang-format off
 form_field os_fields[] = {
     {.kind = FIELD_CHOICE, .flags = FF_DATA | FF_INPUT, .row = 21, .col = 17, .width = 31, .attr = 4,
      .value = 0, .min = 0, .max = 1, .list = os_target_strs},
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 10, .width = 80, .attr = 4,
      .label = "Press <left>, or <right>, to select, Enter or ESC to exit."},
 };
+// clang-format on
 form os_form = make_form(0, os_fields);
 REGISTER_FORM(os_form);
 
 void refresh_target_text() {
   std::memset(target_os_text, 0, sizeof target_os_text);
-  std::strncpy(target_os_text, os_target_strs[target_os == TARGET_UNIX ? TARGET_UNIX : TARGET_WINDOWS],
+  std::strncpy(target_os_text,
+               os_target_strs[target_os == TARGET_UNIX ? TARGET_UNIX : TARGET_WINDOWS],
                sizeof target_os_text - 1);
 }
 
@@ -145,15 +150,12 @@ int pdf_formats(item_end *end) {
   return st > 0 ? st : config_pdf(state.handle, n > 0xFFFF ? 0 : static_cast<uint16_t>(n));
 }
 
-
 int reset_item(item_end *end) {
   end->advance = false;
   bool reset = false;
   int st = editor_ask_reset(files, state, &reset);
-  if (st > 0 || !reset)
-    return st;
-  if ((st = default_cfi(state.handle, 1, target_os)) > 0)
-    return st;
+  if (st > 0 || !reset) return st;
+  if ((st = default_cfi(state.handle, 1, target_os)) > 0) return st;
   config_changed = config_retrieved;
   return 0;
 }
@@ -163,30 +165,28 @@ int target_os_item(item_end *end) {
   end->full = true;
   os_fields[0].value = target_os < 2 ? target_os : TARGET_WINDOWS;
   int st = display_form(&os_form, SHOW_STATIC);
-  if (st > 0)
-    return st;
+  if (st > 0) return st;
   uint16_t field = 0;
   uint16_t key = 0;
-  if ((st = accept_menu(&os_form, &field, &key)) > 0)
-    return st;
+  if ((st = accept_menu(&os_form, &field, &key)) > 0) return st;
   // The choice counts however the dialogue was left, Enter or ESC.
   const uint8_t chosen = static_cast<uint8_t>(os_fields[0].value ? 1 : 0);
-  if (chosen == target_os)
-    return 0;
-  const char *question = config_retrieved ? Q_DISCARD_RETRIEVED : config_changed ? Q_RESET_CHANGED : nullptr;
+  if (chosen == target_os) return 0;
+  const char *question = config_retrieved ? Q_DISCARD_RETRIEVED
+                         : config_changed ? Q_RESET_CHANGED
+                                          : nullptr;
   int16_t answer = 1;
-  if (question && ((st = ask_question(question, &answer)) > 0 || answer != 1))
-    return st;
+  if (question && ((st = ask_question(question, &answer)) > 0 || answer != 1)) return st;
   target_os = chosen;
   refresh_target_text();
-  if ((st = default_cfi(state.handle, 1, target_os)) > 0)
-    return st;
+  if ((st = default_cfi(state.handle, 1, target_os)) > 0) return st;
   config_retrieved = 0;
   config_changed = 0;
   return 0;
 }
 
 // The menu's items: their texts on the menu form and what each runs.
+// clang-format off
 constexpr editor_item items[] = {
     {" 1. Configure System Parameters", system_parameters},
     {" 2. Configure Environment Strings", environment_strings},
@@ -201,10 +201,12 @@ constexpr editor_item items[] = {
     {"11. Reset Configuration to Defaults", reset_item},
     {"12. Change Target OS Type", target_os_item},
 };
+// clang-format on
 
 // The menu. Field 0's width and column follow the title's length (set on
 // entry); field 15 is the only input field and holds the selection.
 constexpr uint16_t MENU_SELECTION = 15;
+// clang-format off
 form_field menu_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 40, .width = 0, .attr = 4, .text = title_line},
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 1, .col = 26, .width = 21, .attr = 5, .label = "System Configuration"},
@@ -228,12 +230,15 @@ form_field menu_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 80, .attr = 4,
      .label = "Press <up> or <down> to select, ESC to exit.                  "},
 };
+// clang-format on
 static_assert(std::size(menu_fields) == 19);
 form menu_form = make_form(FORM_CLEAR, menu_fields);
 REGISTER_FORM(menu_form);
 
 // The next item proposed after items 1 to 7: one on, from 7 back to 1.
-uint16_t next_selection(uint16_t selection) { return selection >= 7 ? 1 : static_cast<uint16_t>(selection + 1); }
+uint16_t next_selection(uint16_t selection) {
+  return selection >= 7 ? 1 : static_cast<uint16_t>(selection + 1);
+}
 
 const editor_menu main_screen{.menu = &menu_form,
                               .selection = MENU_SELECTION,

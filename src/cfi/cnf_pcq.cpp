@@ -18,9 +18,15 @@ namespace {
 char queue_buf[36];
 char translation_buf[16];
 
-constexpr form_field pcq_title = {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 19, .width = 41,
-                                  .attr = 5, .label = "Printer Control Queue (PCQ) Configuration"};
+constexpr form_field pcq_title = {.kind = FIELD_LABEL,
+                                  .flags = FF_STATIC,
+                                  .row = 0,
+                                  .col = 19,
+                                  .width = 41,
+                                  .attr = 5,
+                                  .label = "Printer Control Queue (PCQ) Configuration"};
 
+// clang-format off
 form_field pcq_win_frame_fields[] = {
     pcq_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 0, .width = 80, .attr = 0,
@@ -31,9 +37,11 @@ form_field pcq_win_frame_fields[] = {
      .label = "----  ----------------------------------- --- --------------- --- ------ - - -"},
     line_help,
 };
+// clang-format on
 form pcq_win_frame = make_form(FORM_CLEAR, pcq_win_frame_fields);
 REGISTER_FORM(pcq_win_frame);
 
+// clang-format off
 form_field pcq_unix_frame_fields[] = {
     pcq_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 0, .width = 80, .attr = 0,
@@ -44,12 +52,24 @@ form_field pcq_unix_frame_fields[] = {
      .label = "----  ----------------------------------- --- --------------- --- ------ --- ---"},
     line_help,
 };
+// clang-format on
 form pcq_unix_frame = make_form(FORM_CLEAR, pcq_unix_frame_fields);
 REGISTER_FORM(pcq_unix_frame);
 
 // Fields 0 to 5 are the same in both layouts; the switches after them are
 // the layout's own.
-enum : uint16_t { Q_NUM, Q_NAME, Q_ENABLE, Q_TRANSLATION, Q_AUTO, Q_DISP, Q_SWITCH1, Q_SWITCH2, Q_SWITCH3 };
+enum : uint16_t {
+  Q_NUM,
+  Q_NAME,
+  Q_ENABLE,
+  Q_TRANSLATION,
+  Q_AUTO,
+  Q_DISP,
+  Q_SWITCH1,
+  Q_SWITCH2,
+  Q_SWITCH3
+};
+// clang-format off
 constexpr form_field pcq_common_fields[] = {
     line_number(0),
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 6, .width = 35, .attr = 4, .text = queue_buf},
@@ -59,13 +79,21 @@ constexpr form_field pcq_common_fields[] = {
     {.kind = FIELD_CHOICE, .flags = LINE_INPUT, .col = 66, .width = 6, .attr = 4, .value = 0, .min = 0, .max = 2,
      .list = pcq_disp_strs},
 };
+// clang-format on
 
 // A switch of one layout, on by default.
 constexpr form_field pcq_switch(uint16_t col) {
-  return {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = col, .width = 1, .attr = 4, .value = 1, .min = 0,
+  return {.kind = FIELD_YESNO,
+          .flags = LINE_INPUT,
+          .col = col,
+          .width = 1,
+          .attr = 4,
+          .value = 1,
+          .min = 0,
           .max = 1};
 }
 
+// clang-format off
 form_field pcq_win_row_fields[] = {
     pcq_common_fields[Q_NUM], pcq_common_fields[Q_NAME], pcq_common_fields[Q_ENABLE],
     pcq_common_fields[Q_TRANSLATION], pcq_common_fields[Q_AUTO], pcq_common_fields[Q_DISP],
@@ -73,22 +101,26 @@ form_field pcq_win_row_fields[] = {
     pcq_switch(75), // C
     pcq_switch(77), // E
 };
+// clang-format on
 static_assert(std::size(pcq_win_row_fields) == Q_SWITCH3 + 1);
 form pcq_win_row = make_form(FORM_FKEYS | FORM_LINE, pcq_win_row_fields);
 REGISTER_FORM(pcq_win_row);
 
+// clang-format off
 form_field pcq_unix_row_fields[] = {
     pcq_common_fields[Q_NUM], pcq_common_fields[Q_NAME], pcq_common_fields[Q_ENABLE],
     pcq_common_fields[Q_TRANSLATION], pcq_common_fields[Q_AUTO], pcq_common_fields[Q_DISP],
     pcq_switch(74), // Ntf
     pcq_switch(78), // Ban
 };
+// clang-format on
 static_assert(std::size(pcq_unix_row_fields) == Q_SWITCH2 + 1);
 form pcq_unix_row = make_form(FORM_FKEYS | FORM_LINE, pcq_unix_row_fields);
 REGISTER_FORM(pcq_unix_row);
 
 // Each layout binds its own switches only: the Windows layout leaves notify
 // and no-banner as read, the UNIX layout the three form-feed switches.
+// clang-format off
 constexpr field_binding pcq_win_bindings[] = {
     BIND(Q_ENABLE, pcq_desc, pcq_enabled),
     BIND(Q_NAME, pcq_desc, queue_name),
@@ -99,6 +131,8 @@ constexpr field_binding pcq_win_bindings[] = {
     BIND(Q_SWITCH2, pcq_desc, formfeed_c),
     BIND(Q_SWITCH3, pcq_desc, formfeed_e),
 };
+// clang-format on
+// clang-format off
 constexpr field_binding pcq_unix_bindings[] = {
     BIND(Q_ENABLE, pcq_desc, pcq_enabled),
     BIND(Q_NAME, pcq_desc, queue_name),
@@ -108,6 +142,7 @@ constexpr field_binding pcq_unix_bindings[] = {
     BIND(Q_SWITCH1, pcq_desc, notify),
     BIND(Q_SWITCH2, pcq_desc, no_banner),
 };
+// clang-format on
 
 // No name is renumbered: the copy is the whole descriptor as written.
 constexpr table_store pcq_store = table_store_of<pcq_desc, get_desc_pcq, put_desc_pcq>();

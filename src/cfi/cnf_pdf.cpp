@@ -22,6 +22,7 @@ constexpr uint16_t OUT = FF_STATIC | FF_PAD;
 
 // The selector: the format number on one line, with its own help line.
 enum : uint16_t { SEL_TITLE, SEL_LABEL, SEL_NUMBER, SEL_HELP };
+// clang-format off
 form_field sel_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 0, .col = 25, .width = 25, .attr = 5,
      .label = "PDF Format Configuration"},
@@ -31,12 +32,14 @@ form_field sel_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "       Press <up>, <down> to alter number, Enter to select, ESC to exit.       "},
 };
+// clang-format on
 static_assert(std::size(sel_fields) == SEL_HELP + 1);
 form sel_form = make_form(FORM_FKEYS | FORM_LINE, sel_fields);
 REGISTER_FORM(sel_form);
 
 // The format form's fields by index; the callback and the visibility rules
 // name them.
+// clang-format off
 enum : uint16_t {
   F_ENABLE_L, F_ENABLE, F_COMMENT_L, F_COMMENT,
   F_PAPER_L, F_PAPER, F_WIDTH_L, F_WIDTH, F_WIDTH_IN, F_HEIGHT_L, F_HEIGHT, F_HEIGHT_IN,
@@ -51,6 +54,7 @@ enum : uint16_t {
   F_ESTIMATE_L, F_ESTIMATE, F_UNITS_NOTE,
   F_COUNT
 };
+// clang-format on
 
 // Text buffers: the two entered texts hold a record member each; the
 // display texts are sized for the widest text the summary can make.
@@ -64,6 +68,7 @@ int pdf_changed(uint16_t field);
 // The format form. Rows read like the screen's table: labels, their input
 // fields, and the display texts the screen fills. The inches of Width and
 // Height are padded too, so "(11)" after "(8.5)" leaves no stray ")".
+// clang-format off
 form_field pdf_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 3, .col = 0, .width = 8, .label = "Enable? "},
     {.kind = FIELD_YESNO, .flags = INP, .row = 3, .col = 8, .width = 1, .attr = 4, .max = 1},
@@ -145,19 +150,23 @@ form_field pdf_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 21, .col = 2, .width = 78,
      .label = "Page Dimensions and Margins are in 1/72 inch units. Parentheses show inches."},
 };
+// clang-format on
 static_assert(std::size(pdf_fields) == F_COUNT && F_COUNT == 64);
 form pdf_form = make_form(FORM_FKEYS | FORM_VMOVE, pdf_fields, pdf_changed);
 REGISTER_FORM(pdf_form);
 
+// clang-format off
 form_field pdf_help_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_DATA | FF_EOL, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "    Press <up>, <down> or Enter, F3 previous, F4 next, F5 copy, ESC to exit."},
 };
+// clang-format on
 form pdf_help_form = make_form(0, pdf_help_fields);
 REGISTER_FORM(pdf_help_form);
 
 // Fields copied both ways as they stand. Width, height and alignment are
 // filled from the record too but taken by their own rules (take_format).
+// clang-format off
 constexpr field_binding pdf_bindings[] = {
     BIND(F_ENABLE, pdf_desc, enabled),
     BIND(F_COMMENT, pdf_desc, comment),
@@ -180,11 +189,14 @@ constexpr field_binding pdf_bindings[] = {
     BIND(F_PARTS, pdf_desc, multipart_count),
     BIND(F_BACKGROUND, pdf_desc, background_form),
 };
+// clang-format on
+// clang-format off
 constexpr field_binding pdf_fill_only[] = {
     BIND(F_WIDTH, pdf_desc, width),
     BIND(F_HEIGHT, pdf_desc, height),
     BIND(F_ALIGN, pdf_desc, alignment),
 };
+// clang-format on
 
 // Where the trace line of a refused count says it comes from.
 constexpr int TRACE_LINE_COUNT = 1128;
@@ -243,8 +255,11 @@ int show_pair(uint16_t units_field, uint16_t inches_field, pdf_size s) {
 pdf_layout form_layout() {
   return {.page = pdf_effective_page(static_cast<uint8_t>(value_of(F_PAPER)), value_of(F_WIDTH),
                                      value_of(F_HEIGHT), value_of(F_LANDSCAPE) != 0),
-          .left = value_of(F_LEFT), .right = value_of(F_RIGHT), .top = value_of(F_TOP),
-          .bottom = value_of(F_BOTTOM), .line_spacing = value_of(F_SPACING),
+          .left = value_of(F_LEFT),
+          .right = value_of(F_RIGHT),
+          .top = value_of(F_TOP),
+          .bottom = value_of(F_BOTTOM),
+          .line_spacing = value_of(F_SPACING),
           .font = static_cast<uint8_t>(value_of(F_FONT)),
           .font_size = static_cast<uint8_t>(value_of(F_SIZE))};
 }
@@ -252,8 +267,14 @@ pdf_layout form_layout() {
 // The layout of a stored record: its own width and height, whatever the paper.
 pdf_layout record_layout(const pdf_desc &r) {
   const pdf_size page = r.landscape ? pdf_size{r.height, r.width} : pdf_size{r.width, r.height};
-  return {.page = page, .left = r.left, .right = r.right, .top = r.top, .bottom = r.bottom,
-          .line_spacing = r.line_spacing, .font = r.font, .font_size = r.font_size};
+  return {.page = page,
+          .left = r.left,
+          .right = r.right,
+          .top = r.top,
+          .bottom = r.bottom,
+          .line_spacing = r.line_spacing,
+          .font = r.font,
+          .font_size = r.font_size};
 }
 
 // Sets the estimate text; true when it is a valid estimate.
@@ -317,27 +338,26 @@ int pdf_changed(uint16_t field) {
     if (recompute_summary(&valid) > 0) return 1;
     apply_visibility();
     break;
-  case F_WIDTH: case F_HEIGHT: case F_LANDSCAPE:
+  case F_WIDTH:
+  case F_HEIGHT:
+  case F_LANDSCAPE:
     if (recompute_summary(&valid) > 0) return 1;
     break;
-  case F_BACKGROUND: case F_USE_ONCE:
-    apply_visibility();
-    return 0;
-  case F_TOP: case F_LEFT: case F_RIGHT: case F_BOTTOM:
+  case F_BACKGROUND:
+  case F_USE_ONCE: apply_visibility(); return 0;
+  case F_TOP:
+  case F_LEFT:
+  case F_RIGHT:
+  case F_BOTTOM:
     if (show_inches(margin_inches_field(field), value_of(field)) > 0) return 1;
     if (recompute_summary(&valid) > 0) return 1;
     break;
-  case F_FONT:
-    apply_visibility();
-    [[fallthrough]];
+  case F_FONT: apply_visibility(); [[fallthrough]];
   case F_SPACING:
     if (show_inches(F_SPACING_IN, value_of(F_SPACING)) > 0) return 1;
     [[fallthrough]];
-  case F_SIZE:
-    valid = show_estimate(form_layout());
-    break;
-  default:
-    return 1;
+  case F_SIZE: valid = show_estimate(form_layout()); break;
+  default: return 1;
   }
   return valid || !loaded_valid ? 0 : 1;
 }
@@ -352,8 +372,8 @@ int load_format(const pdf_desc &r) {
   const struct {
     uint16_t field;
     uint16_t units;
-  } inches[] = {{F_TOP_IN, r.top}, {F_BOTTOM_IN, r.bottom}, {F_LEFT_IN, r.left},
-                {F_RIGHT_IN, r.right}, {F_WIDTH_IN, r.width}, {F_HEIGHT_IN, r.height}};
+  } inches[] = {{F_TOP_IN, r.top},     {F_BOTTOM_IN, r.bottom}, {F_LEFT_IN, r.left},
+                {F_RIGHT_IN, r.right}, {F_WIDTH_IN, r.width},   {F_HEIGHT_IN, r.height}};
   for (const auto &i : inches)
     if ((st = show_inches(i.field, i.units)) > 0) return st;
   if ((st = show_summary(record_layout(r), &loaded_valid)) > 0) return st;
@@ -424,8 +444,14 @@ int format_key(uint32_t handle, uint16_t count, uint16_t key, next *n) {
   switch (key) {
   case KEY_ESC: *n = next::select; return 0;
   case KEY_ENTER: *n = next::reload; return 0;
-  case KEY_F3: format_index = step_back(format_index, count); *n = next::edit; return 0;
-  case KEY_F4: format_index = step_on(format_index, count); *n = next::edit; return 0;
+  case KEY_F3:
+    format_index = step_back(format_index, count);
+    *n = next::edit;
+    return 0;
+  case KEY_F4:
+    format_index = step_on(format_index, count);
+    *n = next::edit;
+    return 0;
   case KEY_F5: return copy_to_next(handle, count, n);
   default:
     ring_bell();

@@ -18,10 +18,16 @@ namespace {
 char device_buf[16];
 char translation_buf[16];
 
-constexpr form_field prn_title = {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 18, .width = 44,
-                                  .attr = 5, .label = "Printer Device (@PRNn) Configuration"};
+constexpr form_field prn_title = {.kind = FIELD_LABEL,
+                                  .flags = FF_STATIC,
+                                  .row = 0,
+                                  .col = 18,
+                                  .width = 44,
+                                  .attr = 5,
+                                  .label = "Printer Device (@PRNn) Configuration"};
 
 // UNIX layout: the headings stand over columns 17 to 61.
+// clang-format off
 form_field prn_unix_frame_fields[] = {
     prn_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 17, .width = 63, .attr = 0,
@@ -32,10 +38,12 @@ form_field prn_unix_frame_fields[] = {
      .label = "---- --------------- ---  - - ---------------"},
     line_help,
 };
+// clang-format on
 form prn_unix_frame = make_form(FORM_CLEAR, prn_unix_frame_fields);
 REGISTER_FORM(prn_unix_frame);
 
 enum : uint16_t { PU_NUM, PU_DEVICE, PU_ENABLE, PU_FFD_O, PU_FFD_C, PU_TRANSLATION, PU_FIELDS };
+// clang-format off
 form_field prn_unix_row_fields[] = {
     line_number(17),
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 22, .width = 15, .attr = 4, .text = device_buf},
@@ -44,11 +52,13 @@ form_field prn_unix_row_fields[] = {
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 45, .width = 1, .attr = 4, .value = 0, .min = 0, .max = 1},
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 47, .width = 15, .attr = 4, .text = translation_buf},
 };
+// clang-format on
 static_assert(std::size(prn_unix_row_fields) == PU_FIELDS);
 form prn_unix_row = make_form(FORM_FKEYS | FORM_LINE, prn_unix_row_fields);
 REGISTER_FORM(prn_unix_row);
 
 // The serial settings (offsets 3 to 15) are not bound: written back as read.
+// clang-format off
 constexpr field_binding prn_unix_bindings[] = {
     BIND(PU_DEVICE, prn_desc, device),
     BIND(PU_ENABLE, prn_desc, prn_enabled),
@@ -56,8 +66,10 @@ constexpr field_binding prn_unix_bindings[] = {
     BIND(PU_FFD_C, prn_desc, ffd_c),
     BIND(PU_TRANSLATION, prn_desc, translation),
 };
+// clang-format on
 
 // Windows layout: the whole width.
+// clang-format off
 form_field prn_win_frame_fields[] = {
     prn_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 0, .width = 80, .attr = 0,
@@ -68,13 +80,17 @@ form_field prn_win_frame_fields[] = {
      .label = "---- --------------- --- - - --------------- --- ---- ---- --- ---- --- - - - - "},
     line_help,
 };
+// clang-format on
 form prn_win_frame = make_form(FORM_CLEAR, prn_win_frame_fields);
 REGISTER_FORM(prn_win_frame);
 
+// clang-format off
 enum : uint16_t {
   PW_NUM, PW_DEVICE, PW_ENABLE, PW_FFD_O, PW_FFD_C, PW_TRANSLATION, PW_SET, PW_BAUD, PW_DATA,
   PW_PARITY, PW_STOP, PW_MODEM, PW_HFC_OUT, PW_HFC_IN, PW_SFC_OUT, PW_SFC_IN, PW_FIELDS
 };
+// clang-format on
+// clang-format off
 form_field prn_win_row_fields[] = {
     line_number(0),
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 5, .width = 15, .attr = 4, .text = device_buf},
@@ -97,10 +113,12 @@ form_field prn_win_row_fields[] = {
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 76, .width = 1, .attr = 4, .value = 0, .min = 0, .max = 1},
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 78, .width = 1, .attr = 4, .value = 0, .min = 0, .max = 1},
 };
+// clang-format on
 static_assert(std::size(prn_win_row_fields) == PW_FIELDS);
 form prn_win_row = make_form(FORM_FKEYS | FORM_LINE, prn_win_row_fields);
 REGISTER_FORM(prn_win_row);
 
+// clang-format off
 constexpr field_binding prn_win_bindings[] = {
     BIND(PW_DEVICE, prn_desc, device),
     BIND(PW_ENABLE, prn_desc, prn_enabled),
@@ -118,6 +136,7 @@ constexpr field_binding prn_win_bindings[] = {
     BIND(PW_SFC_OUT, prn_desc, sfc_out),
     BIND(PW_SFC_IN, prn_desc, sfc_in),
 };
+// clang-format on
 
 // The copy renumbers the device and keeps the translation.
 constexpr table_store prn_store = table_store_of<prn_desc, get_desc_prn, put_desc_prn>();

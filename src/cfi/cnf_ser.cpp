@@ -17,10 +17,16 @@ namespace {
 // The device text of the row being drawn or edited, in either layout.
 char device_buf[16];
 
-constexpr form_field ser_title = {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 22, .width = 44,
-                                  .attr = 5, .label = "Serial Device (@SERn) Configuration"};
+constexpr form_field ser_title = {.kind = FIELD_LABEL,
+                                  .flags = FF_STATIC,
+                                  .row = 0,
+                                  .col = 22,
+                                  .width = 44,
+                                  .attr = 5,
+                                  .label = "Serial Device (@SERn) Configuration"};
 
 // UNIX layout: the headings stand over columns 25 to 54.
+// clang-format off
 form_field ser_unix_frame_fields[] = {
     ser_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 25, .width = 80, .attr = 0,
@@ -31,26 +37,32 @@ form_field ser_unix_frame_fields[] = {
      .label = "----  ---------------  -------"},
     line_help,
 };
+// clang-format on
 form ser_unix_frame = make_form(FORM_CLEAR, ser_unix_frame_fields);
 REGISTER_FORM(ser_unix_frame);
 
 enum : uint16_t { SU_NUM, SU_DEVICE, SU_ENABLE, SU_FIELDS };
+// clang-format off
 form_field ser_unix_row_fields[] = {
     line_number(25),
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 31, .width = 15, .attr = 4, .text = device_buf},
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 51, .width = 3, .attr = 4, .value = 1, .min = 0, .max = 1},
 };
+// clang-format on
 static_assert(std::size(ser_unix_row_fields) == SU_FIELDS);
 form ser_unix_row = make_form(FORM_FKEYS | FORM_LINE, ser_unix_row_fields);
 REGISTER_FORM(ser_unix_row);
 
 // Only the device and the switch: every line setting is written back as read.
+// clang-format off
 constexpr field_binding ser_unix_bindings[] = {
     BIND(SU_DEVICE, ser_desc, device),
     BIND(SU_ENABLE, ser_desc, ser_enabled),
 };
+// clang-format on
 
 // Windows layout: the headings stand over columns 7 to 72.
+// clang-format off
 form_field ser_win_frame_fields[] = {
     ser_title,
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 7, .width = 80, .attr = 0,
@@ -61,13 +73,17 @@ form_field ser_win_frame_fields[] = {
      .label = "----  ---------------  -------  --- ---- ---- --- ---- --- - - - -"},
     line_help,
 };
+// clang-format on
 form ser_win_frame = make_form(FORM_CLEAR, ser_win_frame_fields);
 REGISTER_FORM(ser_win_frame);
 
+// clang-format off
 enum : uint16_t {
   SW_NUM, SW_DEVICE, SW_ENABLE, SW_SET, SW_BAUD, SW_DATA, SW_PARITY, SW_STOP,
   SW_MODEM, SW_HFC_OUT, SW_HFC_IN, SW_SFC_OUT, SW_SFC_IN, SW_FIELDS
 };
+// clang-format on
+// clang-format off
 form_field ser_win_row_fields[] = {
     line_number(7),
     {.kind = FIELD_TEXT, .flags = LINE_TEXT_INPUT, .col = 13, .width = 15, .attr = 4, .text = device_buf},
@@ -87,10 +103,12 @@ form_field ser_win_row_fields[] = {
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 70, .width = 1, .attr = 4, .value = 0, .min = 0, .max = 1},
     {.kind = FIELD_YESNO, .flags = LINE_INPUT, .col = 72, .width = 1, .attr = 4, .value = 0, .min = 0, .max = 1},
 };
+// clang-format on
 static_assert(std::size(ser_win_row_fields) == SW_FIELDS);
 form ser_win_row = make_form(FORM_FKEYS | FORM_LINE, ser_win_row_fields);
 REGISTER_FORM(ser_win_row);
 
+// clang-format off
 constexpr field_binding ser_win_bindings[] = {
     BIND(SW_DEVICE, ser_desc, device),
     BIND(SW_ENABLE, ser_desc, ser_enabled),
@@ -105,6 +123,7 @@ constexpr field_binding ser_win_bindings[] = {
     BIND(SW_SFC_OUT, ser_desc, sfc_out),
     BIND(SW_SFC_IN, ser_desc, sfc_in),
 };
+// clang-format on
 
 constexpr table_store ser_store = table_store_of<ser_desc, get_desc_ser, put_desc_ser>();
 const line_tables ser_tables = {

@@ -10,6 +10,7 @@
 namespace {
 
 // The frame: title, column headings and help line, drawn once (static class).
+// clang-format off
 form_field str_frame_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 23, .width = 80, .attr = 5,
      .label = "Environment String Configuration"},
@@ -22,6 +23,7 @@ form_field str_frame_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "    Press <up>, <down>, F1, F2, F3, F4 to position, F5 to copy, ESC to exit.    "},
 };
+// clang-format on
 form str_frame_form = make_form(FORM_CLEAR, str_frame_fields);
 REGISTER_FORM(str_frame_form);
 
@@ -29,6 +31,7 @@ REGISTER_FORM(str_frame_form);
 // screen rows.
 char str_value_buf[256];
 enum : uint16_t { STR_NUM, STR_ENABLE, STR_VALUE };
+// clang-format off
 form_field str_row_fields[] = {
     // Four columns: a configuration holds up to 1024 strings, and an index
     // shown cut would pass for another entry's.
@@ -39,14 +42,17 @@ form_field str_row_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_ZEROFILL | FF_DATA | FF_INPUT, .row = 0, .col = 12,
      .width = 255, .attr = 4, .text = str_value_buf},
 };
+// clang-format on
 static_assert(sizeof(str_row_fields) / sizeof(str_row_fields[0]) == STR_VALUE + 1);
 form str_row_form = make_form(FORM_FKEYS | FORM_LINE, str_row_fields);
 REGISTER_FORM(str_row_form);
 
+// clang-format off
 constexpr field_binding str_bindings[] = {
     BIND(STR_ENABLE, str_desc, str_enabled),
     BIND(STR_VALUE, str_desc, str_value),
 };
+// clang-format on
 
 // Four entries to a page on rows 5 to 20; the copy key copies the whole
 // descriptor, reserved bytes included.

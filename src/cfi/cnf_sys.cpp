@@ -16,6 +16,7 @@ constexpr uint16_t INP = FF_DATA | FF_INPUT;
 // field; the input fields in table order are the cursor's order. Values,
 // ranges and defaults come from the store's system parameter rows through
 // sys_bindings.
+// clang-format off
 form_field sys_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 0, .col = 25, .width = 30, .attr = 5,
      .label = "System Parameter Configuration"},
@@ -56,6 +57,7 @@ form_field sys_fields[] = {
     {.kind = FIELD_LABEL, .flags = LBL, .row = 22, .col = 10, .width = 70, .attr = 4,
      .label = "Press <up>, <down> to position, ESC to exit."},
 };
+// clang-format on
 static_assert(sizeof(sys_fields) / sizeof(sys_fields[0]) == 36);
 
 form sys_form = make_form(FORM_CLEAR | FORM_VMOVE, sys_fields);
@@ -63,6 +65,7 @@ form sys_form = make_form(FORM_CLEAR | FORM_VMOVE, sys_fields);
 REGISTER_FORM(sys_form);
 
 // Each input field and the system parameter it edits.
+// clang-format off
 constexpr field_binding sys_bindings[] = {
     BIND_PARAM(2, sys_params[SP_PROCESSES]),
     BIND_PARAM(4, sys_params[SP_OPENS]),
@@ -82,6 +85,7 @@ constexpr field_binding sys_bindings[] = {
     BIND_PARAM(32, sys_params[SP_SERIAL_LINES]),
     BIND_PARAM(34, sys_params[SP_PDF_FORMATS]),
 };
+// clang-format on
 
 // Takes one pass of the form into the record and the store. The PDF table
 // is resized before the descriptor that counts it is stored.
@@ -104,16 +108,13 @@ void store_open_screen() { store_pass(open_screen.handle, *open_screen.rec); }
 int edit_sys(uint32_t handle, sys_desc &rec) {
   for (;;) {
     int st = display_form(&sys_form, SHOW_ALL);
-    if (st > 0)
-      return st;
+    if (st > 0) return st;
     uint16_t field = 0;
     uint16_t key = 0;
     st = accept_menu(&sys_form, &field, &key);
-    if (st > 0)
-      return st;
+    if (st > 0) return st;
     store_pass(handle, rec);
-    if (key == KEY_ESC)
-      return 0;
+    if (key == KEY_ESC) return 0;
   }
 }
 

@@ -18,11 +18,17 @@ constexpr uint16_t LINE_TEXT_INPUT = FF_ZEROFILL | FF_DATA | FF_INPUT;
 
 // The entry number that starts every row: shown, never entered.
 constexpr form_field line_number(uint16_t col) {
-  return {.kind = FIELD_NUMBER, .flags = FF_STATIC, .col = col, .width = 4, .attr = 0,
-          .min = 0, .max = CFI_MAX_DEVICES - 1};
+  return {.kind = FIELD_NUMBER,
+          .flags = FF_STATIC,
+          .col = col,
+          .width = 4,
+          .attr = 0,
+          .min = 0,
+          .max = CFI_MAX_DEVICES - 1};
 }
 
 // The help line of every one-row-per-entry frame.
+// clang-format off
 constexpr form_field line_help = {
     .kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 0, .width = 80, .attr = 4,
     .label = "    Press <up>, <down>, F1, F2, F3, F4 to position, F5 to copy, ESC to exit.   "};
@@ -33,6 +39,7 @@ struct line_layout {
   form *row;
   std::span<const field_binding> bindings;
 };
+// clang-format on
 
 // A layout as the table screen driver runs it; `copy` turns the entry just
 // left into the one copied onto the next entry (null: an exact copy).

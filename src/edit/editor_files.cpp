@@ -17,44 +17,56 @@ char no_text[NAME_BUF] = "";
 // The four lines drawn under the menus. Only one editor runs at a time, so
 // they share these tables; each editor points field 1 at its own buffers
 // on every pass of its menu.
+// clang-format off
 form_field comment_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 41, .width = 9,
      .label = "Comment: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 3,
      .col = 50, .width = 30, .attr = 4, .max = 31, .text = no_text},
 };
+// clang-format on
+// clang-format off
 form_field directory_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 18, .col = 1, .width = 16,
      .label = "Directory: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 18,
      .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
+// clang-format on
+// clang-format off
 form_field retrieved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 19, .col = 1, .width = 16,
      .label = "Retrieved file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 19,
      .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
+// clang-format on
+// clang-format off
 form_field saved_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 20, .col = 1, .width = 16,
      .label = "Save(d) file: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .row = 20,
      .col = 17, .width = 62, .attr = 4, .max = NAME_MAX_LEN, .text = no_text},
 };
+// clang-format on
 
 // Indexed by menu_line.
+// clang-format off
 form lines[] = {
     make_form(0, comment_fields),
     make_form(0, directory_fields),
     make_form(0, retrieved_fields),
     make_form(0, saved_fields),
 };
+// clang-format on
+// clang-format off
 const form_registrar lines_registered[] = {
     {"editor comment line", &lines[0]},
     {"editor directory line", &lines[1]},
     {"editor retrieved line", &lines[2]},
     {"editor saved line", &lines[3]},
 };
+// clang-format on
 
 constexpr int TEXT_FIELD = 1;
 constexpr int TITLE_MAX = 80; // one screen line
@@ -90,8 +102,7 @@ int ask_yes(const char *prompt, bool *yes) {
 
 // The default proposal: the current directory joined with the Name line's
 // name. Should the two not fit in a name, the name alone is proposed.
-void propose_work_name(const editor_files &ef, const editor_state &st,
-                       menu_line line, char *work) {
+void propose_work_name(const editor_files &ef, const editor_state &st, menu_line line, char *work) {
   memset(work, 0, 256);
   if (ef.propose) return ef.propose(st, line, work);
   copy_text(work, 256, st.cur_dir);
@@ -106,8 +117,7 @@ int normalise_name(char *work, bool *ok) {
   *ok = false;
   int s = process_file_name(work, out, &len);
   if (s > 0) return show_refused(s, work);
-  if (test_simple_name(out) && (s = make_full_name(out, &len)) > 0)
-    return show_refused(s, out);
+  if (test_simple_name(out) && (s = make_full_name(out, &len)) > 0) return show_refused(s, out);
   copy_text(work, 256, out);
   *ok = true;
   return 0;
@@ -115,14 +125,12 @@ int normalise_name(char *work, bool *ok) {
 
 // Gives a name typed on the Saved or Retrieved line the extension (and
 // normalises it unless names are used as typed), then redraws the line.
-int take_typed_name(const editor_files &ef, menu_line line, char *work,
-                    bool *ok) {
+int take_typed_name(const editor_files &ef, menu_line line, char *work, bool *ok) {
   *ok = false;
   int s = append_ext_name(work, ef.ext);
   if (s > 0) return show_refused(s, work);
   *ok = true;
-  if (!ef.names_as_typed && ((s = normalise_name(work, ok)) > 0 || !*ok))
-    return s;
+  if (!ef.names_as_typed && ((s = normalise_name(work, ok)) > 0 || !*ok)) return s;
   s = display_form(&lines[line], SHOW_VALUES);
   return s > 0 ? s : 0;
 }
@@ -133,8 +141,7 @@ enum class verdict { save, refused, escaped };
 int confirm_replace(const editor_files &ef, verdict *v) {
   int16_t answer = 0;
   int s = ask_question(ef.ask_replace, &answer);
-  *v = answer == 1 ? verdict::save : answer == -1 ? verdict::escaped
-                                                  : verdict::refused;
+  *v = answer == 1 ? verdict::save : answer == -1 ? verdict::escaped : verdict::refused;
   return s;
 }
 
@@ -166,16 +173,14 @@ int check_retrieve_source(const editor_files &ef, const char *work, bool *go) {
   return (fs.flags & FSTAT_WRITABLE) ? 0 : ask_yes(ef.ask_continue, go);
 }
 
-uint8_t is_new(const editor_state &st) {
-  return !*st.retrieved && !*st.saved ? 1 : 0;
-}
+uint8_t is_new(const editor_state &st) { return !*st.retrieved && !*st.saved ? 1 : 0; }
 
 enum class save_end { esc, saved, discarded };
 
 // Saves to `work`; *end is saved on success, else the store's reason is
 // shown and, while leaving, the user may let the changes go.
-int save_to(const editor_files &ef, editor_state &st, const char *work,
-            bool leaving, save_end *end) {
+int save_to(const editor_files &ef, editor_state &st, const char *work, bool leaving,
+            save_end *end) {
   int rc = ef.save(st.handle, work, is_new(st));
   if (rc <= 0) {
     copy_text(st.saved_name, sizeof st.saved_name, work);
@@ -201,8 +206,7 @@ int edit_save_name(const editor_files &ef, char *work, bool *esc, bool *ok) {
 // Runs the Saved line until the content is saved, the user leaves with ESC
 // or (while leaving) agrees to lose what cannot be saved. Where leaving
 // saves at once, the proposal is tried before the line is first shown.
-int save_dialogue(const editor_files &ef, editor_state &st, bool leaving,
-                  save_end *end) {
+int save_dialogue(const editor_files &ef, editor_state &st, bool leaving, save_end *end) {
   char work[256];
   propose_work_name(ef, st, LINE_SAVED, work);
   bool at_once = leaving && ef.leave_saves_at_once;
@@ -215,16 +219,16 @@ int save_dialogue(const editor_files &ef, editor_state &st, bool leaving,
     verdict v = verdict::refused;
     if (ok && (s = check_save_target(ef, work, &v)) > 0) return s;
     if (v == verdict::escaped && leaving && ef.leave_saves_at_once) return 0;
-    if (v == verdict::save && ((s = save_to(ef, st, work, leaving, end)) > 0 ||
-                               *end != save_end::esc))
+    if (v == verdict::save &&
+        ((s = save_to(ef, st, work, leaving, end)) > 0 || *end != save_end::esc))
       return s;
   }
 }
 
 // Loads `work`. On failure the store's reason is shown (kept first: going
 // back to the base may clear it) and, with `reset`, the base comes back.
-int load_named(const editor_files &ef, editor_state &st, const char *work,
-               bool reset, bool *loaded) {
+int load_named(const editor_files &ef, editor_state &st, const char *work, bool reset,
+               bool *loaded) {
   int rc = ef.load(st.handle, work);
   *loaded = rc <= 0;
   if (rc > 0) {
@@ -273,8 +277,8 @@ int load_at_entry(const editor_files &ef, editor_state &st, const char *given) {
 
 // Entry after the store is open: the current directory, the file given,
 // the read-only question, the title and selection.
-int editor_enter(const editor_files &ef, editor_state &st,
-                 const editor_menu &em, const char *given) {
+int editor_enter(const editor_files &ef, editor_state &st, const editor_menu &em,
+                 const char *given) {
   uint16_t len = 0;
   int s = get_cur_dir_kern(st.cur_dir, &len);
   if (s <= 0) s = load_at_entry(ef, st, given);
@@ -294,10 +298,8 @@ int editor_enter(const editor_files &ef, editor_state &st,
 void point_lines(editor_state &st, char *comment) {
   lines[LINE_COMMENT].fields[TEXT_FIELD].text = comment ? comment : no_text;
   lines[LINE_DIRECTORY].fields[TEXT_FIELD].text = st.cur_dir;
-  lines[LINE_RETRIEVED].fields[TEXT_FIELD].text =
-      *st.retrieved ? st.retrieved_name : no_text;
-  lines[LINE_SAVED].fields[TEXT_FIELD].text =
-      *st.saved ? st.saved_name : no_text;
+  lines[LINE_RETRIEVED].fields[TEXT_FIELD].text = *st.retrieved ? st.retrieved_name : no_text;
+  lines[LINE_SAVED].fields[TEXT_FIELD].text = *st.saved ? st.saved_name : no_text;
 }
 
 // The menu, the Base line and the file lines, for one pass of the menu.
@@ -306,15 +308,13 @@ int draw_menu(editor_state &st, const editor_menu &em, uint16_t show) {
   point_lines(st, em.comment);
   if (s <= 0) s = display_form(em.menu, show);
   if (s <= 0 && em.base_line) s = display_form(em.base_line, show);
-  for (int line = em.comment ? LINE_COMMENT : LINE_DIRECTORY;
-       s <= 0 && line <= LINE_SAVED; ++line)
+  for (int line = em.comment ? LINE_COMMENT : LINE_DIRECTORY; s <= 0 && line <= LINE_SAVED; ++line)
     s = display_form(&lines[line], show);
   return s;
 }
 
 // Runs the selected item from the editor's table and proposes the next.
-int run_item(const editor_files &ef, editor_state &st, const editor_menu &em,
-             bool *full) {
+int run_item(const editor_files &ef, editor_state &st, const editor_menu &em, bool *full) {
   uint16_t &selection = em.menu->fields[em.selection].value;
   if (selection < 1 || selection > em.item_count) return 0;
   const editor_item &item = em.items[selection - 1];
@@ -337,8 +337,7 @@ int editor_leave(const editor_files &ef, editor_state &st, bool *leave) {
   *leave = !*st.changed;
   if (*leave) return 0;
   int16_t answer = 0;
-  int s = ask_question(*st.retrieved ? ef.ask_save_retrieved : ef.ask_save_base,
-                       &answer);
+  int s = ask_question(*st.retrieved ? ef.ask_save_retrieved : ef.ask_save_base, &answer);
   if (s > 0 || answer == -1) return s > 0 ? s : 0;
   *leave = answer == 0;
   if (*leave) return 0;
@@ -349,8 +348,7 @@ int editor_leave(const editor_files &ef, editor_state &st, bool *leave) {
 }
 
 // The menu loop until the user leaves (0) or a status ends the editor.
-int editor_menu_loop(const editor_files &ef, editor_state &st,
-                     const editor_menu &em) {
+int editor_menu_loop(const editor_files &ef, editor_state &st, const editor_menu &em) {
   bool full = true;
   for (;;) {
     int s = draw_menu(st, em, full ? SHOW_ALL : SHOW_VALUES);
@@ -386,7 +384,7 @@ int try_directory(editor_state &st, char *work, bool *done) {
   return 0;
 }
 
-}  // namespace
+} // namespace
 
 void copy_text(char *dst, size_t size, const char *src) {
   if (size == 0) return;
@@ -398,7 +396,7 @@ void copy_text(char *dst, size_t size, const char *src) {
 int ask_question(const char *prompt, int16_t *answer) {
   *answer = 0;
   int s = ask_yes_no(prompt, answer);
-  if (s > 0) return s;  // no answer: the question stays in view
+  if (s > 0) return s; // no answer: the question stays in view
   clear_prompt_line();
   return 0;
 }
@@ -443,8 +441,8 @@ int run_menu_line(menu_line line, char *text, bool *esc) {
   return 0;
 }
 
-int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em,
-               uint8_t base, const char *given) {
+int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em, uint8_t base,
+               const char *given) {
   // The flags start clear; the file names survive for the proposals.
   *st.changed = *st.retrieved = *st.saved = 0;
   if (st.read_only) *st.read_only = 0;
@@ -460,8 +458,7 @@ int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em,
   return s > 0 ? s : closed > 0 ? closed : 0;
 }
 
-int editor_ask_reset(const editor_files &ef, const editor_state &st,
-                     bool *reset) {
+int editor_ask_reset(const editor_files &ef, const editor_state &st, bool *reset) {
   const char *question = *st.changed     ? ef.ask_reset_changed
                          : *st.retrieved ? ef.ask_reset_retrieved
                                          : nullptr;
@@ -469,9 +466,8 @@ int editor_ask_reset(const editor_files &ef, const editor_state &st,
   return question ? ask_yes(question, reset) : 0;
 }
 
-int editor_select_base(const editor_files &ef, editor_state &st, form *base_line,
-                       uint16_t choice, uint16_t types, uint8_t *base,
-                       bool *advance) {
+int editor_select_base(const editor_files &ef, editor_state &st, form *base_line, uint16_t choice,
+                       uint16_t types, uint8_t *base, bool *advance) {
   bool reset = false;
   int s = editor_ask_reset(ef, st, &reset);
   *advance = false;

@@ -30,7 +30,7 @@ struct editor_files {
   // Asked at entry when the file given is not writable; any answer but Yes
   // ends the editor with ST_DECLINED. Null: not asked.
   const char *ask_read_only;
-  const char *open_call;           // shown beside a failed open: "open_tdi"
+  const char *open_call; // shown beside a failed open: "open_tdi"
   int (*open)(uint32_t *handle, uint8_t base);
   int (*close)(uint32_t *handle);
   int (*load)(uint32_t handle, const char *name);
@@ -107,18 +107,21 @@ struct editor_item {
 };
 
 // A numbered menu's label row for `item`, as the menu form shows it.
-constexpr form_field menu_row(const editor_item &item, uint16_t row,
-                              uint16_t col, uint16_t width) {
-  return {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = row, .col = col,
-          .width = width, .label = item.text};
+constexpr form_field menu_row(const editor_item &item, uint16_t row, uint16_t col, uint16_t width) {
+  return {.kind = FIELD_LABEL,
+          .flags = FF_STATIC,
+          .row = row,
+          .col = col,
+          .width = width,
+          .label = item.text};
 }
 
 // The parts of an editor's main screen that the shared steps run.
 struct editor_menu {
-  form *menu;         // field 0 is the title, a text field of 256 bytes
-  form *base_line;    // null: none
-  char *comment;      // the Comment line's buffer; null: no Comment line
-  uint16_t selection; // the menu's selection field
+  form *menu;               // field 0 is the title, a text field of 256 bytes
+  form *base_line;          // null: none
+  char *comment;            // the Comment line's buffer; null: no Comment line
+  uint16_t selection;       // the menu's selection field
   const editor_item *items; // row i runs item i + 1
   uint16_t item_count;
   // The item proposed after `selection` ran and asked to advance.
@@ -130,20 +133,18 @@ struct editor_menu {
 
 // The whole editor: opens its store on `base`, enters with the file given,
 // runs the menu until the user leaves, closes the store; the status.
-int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em,
-               uint8_t base, const char *given);
+int editor_run(const editor_files &ef, editor_state &st, const editor_menu &em, uint8_t base,
+               const char *given);
 
 // Reset to the base: asks before a reset of changed or retrieved content
 // (*reset false when the answer is not Yes).
-int editor_ask_reset(const editor_files &ef, const editor_state &st,
-                     bool *reset);
+int editor_ask_reset(const editor_files &ef, const editor_state &st, bool *reset);
 // Item 1 of the description editors: asks before a reset, runs the Base
 // line from `choice`, stores a valid choice (below `types`) in *base and
 // resets the store to it (also when unchanged). *advance tells whether the
 // menu proposes the next item.
-int editor_select_base(const editor_files &ef, editor_state &st, form *base_line,
-                       uint16_t choice, uint16_t types, uint8_t *base,
-                       bool *advance);
+int editor_select_base(const editor_files &ef, editor_state &st, form *base_line, uint16_t choice,
+                       uint16_t types, uint8_t *base, bool *advance);
 // The file items, also callable on their own.
 int editor_change_directory(editor_state &st);
 int editor_save(const editor_files &ef, editor_state &st);

@@ -13,25 +13,21 @@ namespace {
 uint32_t error_code(int st) { return static_cast<uint32_t>(st) | MSG_ERROR; }
 
 // A simple name means the base's default file in the current directory.
-int work_name(const revision_store &store, const char *given, uint8_t base,
-              char *work) {
+int work_name(const revision_store &store, const char *given, uint8_t base, char *work) {
   int st = 0;
   if (test_simple_name(given)) {
     uint16_t len = 0;
     st = get_cur_dir_kern(work, &len);
-    if (st == 0)
-      st = append_simple_name(work, store.default_names[base]);
+    if (st == 0) st = append_simple_name(work, store.default_names[base]);
   } else {
     std::snprintf(work, NAME_BUF, "%s", given);
   }
-  if (st == 0)
-    st = append_ext_name(work, store.ext);
+  if (st == 0) st = append_ext_name(work, store.ext);
   return st;
 }
 
 // Steps after the store is open; the caller closes it.
-int update(const revision_store &store, uint32_t handle, const char *given,
-           uint8_t base) {
+int update(const revision_store &store, uint32_t handle, const char *given, uint8_t base) {
   char work[NAME_BUF] = {};
   int st = work_name(store, given, base, work);
   if (st != 0) {
@@ -43,8 +39,7 @@ int update(const revision_store &store, uint32_t handle, const char *given,
   std::snprintf(full, sizeof full, "%s", work);
   uint16_t len = 0;
   st = process_file_name(work, full, &len);
-  if (st == 0)
-    st = make_path_full(full, &len);
+  if (st == 0) st = make_path_full(full, &len);
   if (st != 0) {
     printf_stderr_kern("%M: %s\n", error_code(st), full);
     return 1;
@@ -61,15 +56,13 @@ int update(const revision_store &store, uint32_t handle, const char *given,
   } else {
     st = store.load(handle, full);
     if (st > 0) {
-      printf_stderr_kern("%M: %s: %s\n", error_code(st),
-                         store.error_text(handle), full);
+      printf_stderr_kern("%M: %s: %s\n", error_code(st), store.error_text(handle), full);
       return 1;
     }
     updated = store.uprev(handle);
     // A read-only file is reported and left alone, whether or not it was due.
     if ((fs.flags & FSTAT_WRITABLE) == 0) {
-      printf_stderr_kern("%M: %s\n",
-                         updated ? MSG_READ_ONLY_UPDATE : MSG_NOT_UPDATED, full);
+      printf_stderr_kern("%M: %s\n", updated ? MSG_READ_ONLY_UPDATE : MSG_NOT_UPDATED, full);
       return 1;
     }
   }
@@ -80,15 +73,13 @@ int update(const revision_store &store, uint32_t handle, const char *given,
   }
   if (const char *name = store.error_text(handle); name != nullptr && *name)
     printf_stderr_kern("%M: %s\n", MSG_OWNER_NOT_KEPT, name);
-  if (updated)
-    printf_stdout_kern("%M%s has been updated.\n", MSG_INFO, full);
+  if (updated) printf_stdout_kern("%M%s has been updated.\n", MSG_INFO, full);
   return 0;
 }
 
 } // namespace
 
-int revision_batch(const revision_store &store, const char *given,
-                   uint8_t base) {
+int revision_batch(const revision_store &store, const char *given, uint8_t base) {
   uint32_t handle = 0;
   int st = store.open(&handle, base);
   if (st > 0) {

@@ -6,9 +6,9 @@
 
 // The store calls and names one kind of file needs; one static instance each.
 struct revision_store {
-  const char *open_call;              // named in the open failure message
-  const char *ext;                    // ".tdi", ".pti"
-  const char *const *default_names;   // simple names without extension, by base
+  const char *open_call;            // named in the open failure message
+  const char *ext;                  // ".tdi", ".pti"
+  const char *const *default_names; // simple names without extension, by base
   int (*open)(uint32_t *handle, uint8_t base);
   int (*load)(uint32_t handle, const char *name);
   uint8_t (*uprev)(uint32_t handle);

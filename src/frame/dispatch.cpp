@@ -31,8 +31,7 @@ int run_batch(int argc, char **argv) {
   else if (o.pti_given)
     st = pti_batch(o.pti_name);
   else
-    st = cnf_batch(o.optind < argc ? argv[o.optind] : nullptr, o.load_ini,
-                   o.ini_name);
+    st = cnf_batch(o.optind < argc ? argv[o.optind] : nullptr, o.load_ini, o.ini_name);
   return st == 0 ? 0 : 1;
 }
 
@@ -61,12 +60,9 @@ int classify_operand(const char *operand) {
     printf_stderr_kern("%M: %s\n", MSG_BAD_EXT, path_buffer);
     return -1;
   }
-  if (strcasecmp(ext, ".cfi") == 0)
-    return KIND_CFI;
-  if (strcasecmp(ext, ".pti") == 0)
-    return KIND_PTI;
-  if (strcasecmp(ext, ".tdi") == 0)
-    return KIND_TDI;
+  if (strcasecmp(ext, ".cfi") == 0) return KIND_CFI;
+  if (strcasecmp(ext, ".pti") == 0) return KIND_PTI;
+  if (strcasecmp(ext, ".tdi") == 0) return KIND_TDI;
   st = append_ext_name(path_buffer, ".cfi");
   if (st != 0) {
     report_name(st, operand);
@@ -92,19 +88,16 @@ void report_screen_failure(int r) {
     return;
   }
   // Low 12 bits 1: the screen manager has already said what went wrong.
-  if ((r & 0xFFF) == 1)
-    return;
+  if ((r & 0xFFF) == 1) return;
   const char *term = getenv_kern("TERM");
-  printf_stderr_kern("%M: TERM=%s\n", static_cast<uint32_t>(r) | MSG_ERROR,
-                     term ? term : "");
+  printf_stderr_kern("%M: TERM=%s\n", static_cast<uint32_t>(r) | MSG_ERROR, term ? term : "");
 }
 
 int run_interactive(int argc, char **argv) {
   int kind = 0;
   if (run_opts.optind < argc) {
     kind = classify_operand(argv[run_opts.optind]);
-    if (kind < 0)
-      return 1;
+    if (kind < 0) return 1;
   }
   printf_stdout_kern("\n");
   int r = display_open();
@@ -129,14 +122,12 @@ int run_interactive(int argc, char **argv) {
 } // namespace
 
 int dispatch(int argc, char **argv) {
-  if (init_cfi() != 0 || init_tdi() != 0 || init_pti() != 0)
-    return 6;
+  if (init_cfi() != 0 || init_tdi() != 0 || init_pti() != 0) return 6;
   const run_options &o = run_opts;
   if (check_term_name(o.tdi_given, o.tdi_name) != 0 ||
       check_printer_name(o.pti_given, o.pti_name) != 0 ||
       check_os_target(o.os_given, o.os_target_code) != 0)
     return 4;
-  if (o.batch)
-    return run_batch(argc, argv);
+  if (o.batch) return run_batch(argc, argv);
   return run_interactive(argc, argv);
 }

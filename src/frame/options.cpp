@@ -38,9 +38,7 @@ struct parse_state {
 
 // Copies an option argument into a 256-byte buffer. getopt_kern refuses
 // longer arguments, so the cut never happens on a valid command line.
-void copy_name(char *dst, const char *src) {
-  std::snprintf(dst, NAME_BUF, "%s", src ? src : "");
-}
+void copy_name(char *dst, const char *src) { std::snprintf(dst, NAME_BUF, "%s", src ? src : ""); }
 
 // Audit options follow the colon at *opts (or its end mark for -A).
 void check_audit_options(parse_state &ps, char *opts) {
@@ -70,8 +68,7 @@ void take_audit_default(parse_state &ps, char **rest) {
 void take_audit_file(parse_state &ps, const char *arg) {
   copy_name(ps.audit_name, arg);
   char *colon = std::strchr(ps.audit_name, ':');
-  if (colon == ps.audit_name + 1)
-    colon = std::strchr(colon + 1, ':');
+  if (colon == ps.audit_name + 1) colon = std::strchr(colon + 1, ':');
   if (colon == nullptr) {
     ps.audit = true;
     return;
@@ -147,16 +144,13 @@ void combination_error(parse_state &ps, uint32_t code) {
 
 void check_combinations(parse_state &ps, int argc) {
   const run_options &o = run_opts;
-  if (o.load_ini && !o.batch)
-    combination_error(ps, MSG_INI_NOT_BATCH);
-  if (o.load_ini && (o.tdi_given || o.pti_given))
-    combination_error(ps, MSG_INI_WITH_TP);
+  if (o.load_ini && !o.batch) combination_error(ps, MSG_INI_NOT_BATCH);
+  if (o.load_ini && (o.tdi_given || o.pti_given)) combination_error(ps, MSG_INI_WITH_TP);
   if (o.optind + 1 < argc)
     combination_error(ps, MSG_OPERANDS);
   else if (o.batch && (o.tdi_given || o.pti_given) && o.optind < argc)
     combination_error(ps, MSG_OPERANDS);
-  if (o.batch && o.tdi_given && o.pti_given)
-    combination_error(ps, MSG_T_AND_P);
+  if (o.batch && o.tdi_given && o.pti_given) combination_error(ps, MSG_T_AND_P);
 }
 
 void start_audit(parse_state &ps) {
@@ -179,23 +173,18 @@ int parse_options(int argc, char **argv) {
   for (;;) {
     char letter = 0;
     char *arg = nullptr;
-    int st = getopt_kern(argc, argv, OPTION_LETTERS, &run_opts.optind, &rest,
-                         &letter, &arg);
-    if ((st & 0xFFF) == OPT_END)
-      break;
+    int st = getopt_kern(argc, argv, OPTION_LETTERS, &run_opts.optind, &rest, &letter, &arg);
+    if ((st & 0xFFF) == OPT_END) break;
     if (st > 0) {
       put_revision();
-      printf_stderr_kern("%M: -%c\n", static_cast<uint32_t>(st) | MSG_ERROR,
-                         letter);
+      printf_stderr_kern("%M: -%c\n", static_cast<uint32_t>(st) | MSG_ERROR, letter);
       ps.status = 4;
       continue;
     }
     take_letter(ps, letter, &rest, arg);
   }
-  if (!ps.help && !ps.version)
-    check_combinations(ps, argc);
-  if (ps.audit && ps.status == 0)
-    start_audit(ps);
+  if (!ps.help && !ps.version) check_combinations(ps, argc);
+  if (ps.audit && ps.status == 0) start_audit(ps);
   if (ps.help) {
     put_revision();
     show_help_kern();
@@ -206,8 +195,7 @@ int parse_options(int argc, char **argv) {
     run_opts.version_only = true;
   }
   // Quiet mode holds even after an error or help, for the end messages.
-  if (ps.quiet)
-    set_quiet_kern();
+  if (ps.quiet) set_quiet_kern();
   return ps.status;
 }
 
@@ -249,7 +237,6 @@ int check_printer_name(bool pti_given, const char *pti_name) {
 
 int check_os_target(bool os_given, uint8_t os_target_code) {
   target_os = (!os_given || os_target_code == 4) ? TARGET_WINDOWS : TARGET_UNIX;
-  std::snprintf(target_os_text, sizeof target_os_text, "%s",
-                os_target_strs[target_os]);
+  std::snprintf(target_os_text, sizeof target_os_text, "%s", os_target_strs[target_os]);
   return 0;
 }

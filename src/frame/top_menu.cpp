@@ -17,6 +17,7 @@ char top_menu_title[256];
 
 // The top menu. Field 0's column and width are set when the title is
 // formatted; field 5 holds the selection (1..3) and is the only input.
+// clang-format off
 form_field top_menu_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
      .attr = 4, .value = 0, .min = 0, .max = 0, .text = top_menu_title,
@@ -42,6 +43,7 @@ form_field top_menu_fields[] = {
               "                  ",
      .list = nullptr},
 };
+// clang-format on
 form top_menu_form = make_form(FORM_CLEAR, top_menu_fields);
 REGISTER_FORM(top_menu_form);
 
@@ -67,20 +69,17 @@ int top_menu() {
   for (;;) {
     int st = display_form(&top_menu_form, full_draw ? SHOW_ALL : SHOW_VALUES);
     full_draw = false;
-    if (st > 0)
-      return st;
+    if (st > 0) return st;
     uint16_t field = SELECTION_FIELD;
     uint16_t key = 0;
     st = accept_menu(&top_menu_form, &field, &key);
-    if (st > 0)
-      return st;
+    if (st > 0) return st;
     if ((key & 0xFF) == 1) // ESC
       return 0;
     st = run_choice(selection.value);
     full_draw = true;
     // Propose the next editor after each one.
     selection.value = selection.value >= 3 ? 1 : selection.value + 1;
-    if (st > 0)
-      return st;
+    if (st > 0) return st;
   }
 }

@@ -55,14 +55,18 @@ static_assert(offsetof(sys_desc, isam7_create) == 61);
 // store reads, writes and defaults the descriptor from these rows, and the
 // system parameters screen takes its ranges from them. Ranges are those the
 // runtime accepts; a one-byte member is a yes/no switch.
+// clang-format off
 enum sys_param_id : uint8_t {
   SP_PROCESSES, SP_OPENS, SP_BUFFER_MB, SP_WRITE_THROUGH, SP_SEQUENTIAL,
   SP_RECORD_LOCKS, SP_INDEXED, SP_RELATIVE, SP_ISAM7_4GB, SP_ISAM7_CREATE,
   SP_PRINTER_CONTROL, SP_PRINTER_ENTRIES, SP_CONSOLES, SP_QUEUES, SP_PRINTERS,
   SP_SERIAL_LINES, SP_ENV_STRINGS, SP_PDF_FORMATS, SYS_PARAM_COUNT
 };
+// clang-format on
 
-#define SYS_PARAM(key, m, lo, hi, def) rec_param{key, REC_MEMBER(sys_desc, m), lo, hi, def}
+#define SYS_PARAM(key, m, lo, hi, def)                                                             \
+  rec_param { key, REC_MEMBER(sys_desc, m), lo, hi, def }
+// clang-format off
 inline constexpr rec_param sys_params[] = {
     SYS_PARAM("processes", process_count, 1, 9999, 8),
     SYS_PARAM("opens-per-process", opens_per_process, 16, 2048, 128),
@@ -83,6 +87,7 @@ inline constexpr rec_param sys_params[] = {
     SYS_PARAM("env-strings", env_string_count, 0, CFI_MAX_ENV, 16),
     SYS_PARAM("pdf-formats", pdf_format_count, 1, CFI_MAX_PDF, 32),
 };
+// clang-format on
 #undef SYS_PARAM
 static_assert(sizeof sys_params / sizeof sys_params[0] == SYS_PARAM_COUNT);
 // The enum and the rows agree: each named row has its member.
@@ -109,7 +114,7 @@ struct con_desc {
   uint8_t reserved2[6];
   uint8_t scropt;
   uint8_t sdmode;
-  uint8_t colors;      // background in bits 4-6, foreground in bits 0-2
+  uint8_t colors; // background in bits 4-6, foreground in bits 0-2
   uint8_t color_mode;
   uint8_t reverse;
   uint8_t abort;

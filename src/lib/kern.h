@@ -33,8 +33,7 @@ void reset_kern_state();
 int init_kern(const char *ident, int a, int b, int c, int d, int e, int f);
 // Effective argument list: the process's own list (the program is
 // configured by its command line only). The list stays valid until term_kern.
-int arglist_kern(int argc, char **argv, const char *ident, int *eargc,
-                 char ***eargv);
+int arglist_kern(int argc, char **argv, const char *ident, int *eargc, char ***eargv);
 int init_globdata_kern(int flags);
 int init_fileio_kern(const uint16_t params[12]);
 void do_cleanup_kern();
@@ -56,8 +55,8 @@ constexpr int OPT_END = 242;
 // `arg` its argument (nullptr when the option takes none). Returns 0 for a
 // letter, OPT_END after the last option (optind then indexes the first
 // operand), or a positive status for a bad option (letter still set).
-int getopt_kern(int argc, char **argv, const char *letters, int *optind,
-                char **rest, char *letter, char **arg);
+int getopt_kern(int argc, char **argv, const char *letters, int *optind, char **rest, char *letter,
+                char **arg);
 // Validates audit options; `*opts` points at the ':' that introduces them
 // (or at the end mark that replaced it). False: `*opts` points at the
 // offending text.
@@ -83,8 +82,8 @@ int printf_stderr_kern(const char *fmt, ...);
 int printf_stdout_kern(const char *fmt, ...);
 // Writes at most 255 characters and the end mark; returns the length.
 int sprintf_kern(char *buf, const char *fmt, ...);
-void printf_trace_kern(int level, const char *source, int line,
-                       const char *function, const char *word);
+void printf_trace_kern(int level, const char *source, int line, const char *function,
+                       const char *word);
 
 // ---------------------------------------------------------------------------
 // Files.

@@ -24,8 +24,8 @@ void memscreen_push_text(const char *text);
 size_t memscreen_keys_left();
 
 // What the screen shows, message line included.
-std::string memscreen_row(int row);             // the row's characters
-uint8_t memscreen_attr(int row, int col);       // attribute of one cell
+std::string memscreen_row(int row);       // the row's characters
+uint8_t memscreen_attr(int row, int col); // attribute of one cell
 char memscreen_char(int row, int col);
 int memscreen_cursor_row();
 int memscreen_cursor_col();

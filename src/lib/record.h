@@ -15,8 +15,10 @@ struct rec_member {
   uint16_t mask;
 };
 
-#define REC_MEMBER(rec, m) rec_member{offsetof(rec, m), sizeof(rec::m), 0}
-#define REC_BITS(rec, m, bits) rec_member{offsetof(rec, m), sizeof(rec::m), (bits)}
+#define REC_MEMBER(rec, m)                                                                         \
+  rec_member { offsetof(rec, m), sizeof(rec::m), 0 }
+#define REC_BITS(rec, m, bits)                                                                     \
+  rec_member { offsetof(rec, m), sizeof(rec::m), (bits) }
 
 // A keyed member with its range and default: one row of a store's key
 // table that screens and documentation read too.
@@ -25,7 +27,7 @@ struct rec_param {
   rec_member member;
   uint32_t min;
   uint32_t max;
-  uint32_t def;    // value of a fresh configuration
+  uint32_t def; // value of a fresh configuration
 };
 
 // The value of an integer member (its bits shifted down when packed).

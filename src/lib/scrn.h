@@ -7,35 +7,35 @@
 
 // Field control block handed to putfld_scrn and getfld_scrn (32 bytes).
 struct field_ctl {
-  uint16_t mode;       // 0 draw; 0x0804 number entry; 0x0802 text entry;
-                       // +0x4000 quick (leave when full), +0x8000 masked
-  uint16_t digits;     // number entry: digit limit * 256
+  uint16_t mode;   // 0 draw; 0x0804 number entry; 0x0802 text entry;
+                   // +0x4000 quick (leave when full), +0x8000 masked
+  uint16_t digits; // number entry: digit limit * 256
   uint16_t reserved4;
-  uint16_t reserved6;  // not set
-  uint8_t attr;        // video attribute
-  uint8_t attr_inv;    // its complement
-  uint8_t edit_attr;   // byte 6 of the screen information
+  uint16_t reserved6; // not set
+  uint8_t attr;       // video attribute
+  uint8_t attr_inv;   // its complement
+  uint8_t edit_attr;  // byte 6 of the screen information
   uint8_t edit_attr_inv;
   uint16_t reserved12; // not set
   uint16_t fill;       // fill character of the field under edit ('_')
   uint16_t row;
   uint16_t col;
-  uint32_t timeout;    // 0xFFFFFFFF: none
-  uint16_t width;      // columns the field occupies
+  uint32_t timeout; // 0xFFFFFFFF: none
+  uint16_t width;   // columns the field occupies
   uint16_t reserved26;
-  uint16_t max_len;    // characters the entry may hold
-  uint16_t len;        // characters to draw; entry: in the starting length,
-                       // out the entered length
+  uint16_t max_len; // characters the entry may hold
+  uint16_t len;     // characters to draw; entry: in the starting length,
+                    // out the entered length
 };
 static_assert(sizeof(field_ctl) == 32);
 
 // Screen information (get_info_scrn).
 struct scrn_info {
-  uint16_t lines;      // lines of the form area
-  uint16_t cols;       // columns of the form area
-  uint8_t colour;      // nonzero when the terminal shows colours
+  uint16_t lines; // lines of the form area
+  uint16_t cols;  // columns of the form area
+  uint8_t colour; // nonzero when the terminal shows colours
   uint8_t reserved5;
-  uint8_t edit_attr;   // attribute of a field under edit
+  uint8_t edit_attr; // attribute of a field under edit
   uint8_t reserved7;
 };
 static_assert(sizeof(scrn_info) == 8);
@@ -47,7 +47,7 @@ static_assert(sizeof(scrn_info) == 8);
 //   0x400 up, 0x500 down, 0x700 previous (Shift-Tab), 0x800 next (Tab)
 struct key_rec {
   uint16_t code;
-  uint16_t raw;        // the terminal's own key number, for diagnostics
+  uint16_t raw; // the terminal's own key number, for diagnostics
   uint32_t reserved;
 };
 

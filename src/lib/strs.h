@@ -10,16 +10,16 @@ extern const char *const os_target_strs[2];
 extern const char *const term_strs[25];
 extern const char *const def_term_filename[25]; // file names without ".tdi"
 extern const char *const cursor_strs[3];
-extern const char *const type_text[9];          // key types
-extern const char *const ifunc_text[4];         // type 0 codes
-extern const char *const edit_text[16];         // type 2 codes
-extern const char *const ca_strs[16];           // attribute combinations
+extern const char *const type_text[9];  // key types
+extern const char *const ifunc_text[4]; // type 0 codes
+extern const char *const edit_text[16]; // type 2 codes
+extern const char *const ca_strs[16];   // attribute combinations
 
 // Printer types.
 extern const char *const pti_comment[3];
-extern const char *const pti_filename[3];       // file names without ".pti"
+extern const char *const pti_filename[3]; // file names without ".pti"
 extern const char *const printer_strs[3];
-extern const char *const ctrl_name_str[2];      // the two job control strings
+extern const char *const ctrl_name_str[2]; // the two job control strings
 
 // Console environment values.
 extern const char *const abort_env_strs[2];
@@ -39,7 +39,7 @@ extern const char *const pcq_disp_strs[3];
 
 // PDF formats.
 extern const char *const pdf_papername_strs[9];
-extern const uint16_t pdf_paper_width[9];  // 1/72 inch, index 0 unused
+extern const uint16_t pdf_paper_width[9]; // 1/72 inch, index 0 unused
 extern const uint16_t pdf_paper_height[9];
 extern const char *const pdf_fontname_strs[12];
 extern const char *const pdf_varfontmode_strs[3];

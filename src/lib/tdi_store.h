@@ -14,15 +14,15 @@ constexpr int TDI_MAX_SEQUENCE = 11;
 // Terminal control record.
 struct tdi_ctrl {
   char comment[32];
-  uint8_t base_type;      // 0..24
-  uint8_t cursor_type;    // 0..2
-  uint8_t beep;           // 0 no, 1 yes
+  uint8_t base_type;   // 0..24
+  uint8_t cursor_type; // 0..2
+  uint8_t beep;        // 0 no, 1 yes
   uint8_t reserved35[5];
-  uint16_t lines;         // 24..255
-  uint16_t columns;       // 80..255
+  uint16_t lines;   // 24..255
+  uint16_t columns; // 80..255
   uint16_t compress_columns;
-  uint16_t kbd_timeout;   // tenths of a second, 0..30
-  uint16_t font_size;     // 0..99
+  uint16_t kbd_timeout; // tenths of a second, 0..30
+  uint16_t font_size;   // 0..99
   uint8_t reserved50[2];
   uint8_t colour_map[16]; // one attribute byte per attribute combination
   uint8_t line_draw[6];   // upper left, upper right, lower right, lower left,
@@ -90,10 +90,8 @@ int remove_key_tdi(uint32_t handle, uint16_t index);
 // Character notation: "!".."~" as themselves, "\" and "^" escaped with "\",
 // any other byte "\ooo". `text` holds at least 45 bytes for 11 bytes.
 // `line_mode` is nonzero for the line-mode terminal type.
-void tdi_keystringtoasc(const uint8_t *bytes, uint8_t length, char *text,
-                        int line_mode);
+void tdi_keystringtoasc(const uint8_t *bytes, uint8_t length, char *text, int line_mode);
 // Reads the notation (and the forms documented beside it); `length` is in
 // the maximum number of bytes, out the number read. Nonzero: not readable
 // or longer than the maximum.
-int tdi_asctokeystring(const char *text, uint8_t *bytes, uint8_t *length,
-                       int line_mode);
+int tdi_asctokeystring(const char *text, uint8_t *bytes, uint8_t *length, int line_mode);

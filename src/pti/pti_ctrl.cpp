@@ -16,6 +16,7 @@ constexpr uint32_t STRINGS = 2;
 constexpr uint16_t ROWS_PER_STRING = 5;
 
 // The screen around the rows: title, column heads and help line.
+// clang-format off
 form_field screen_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 25, .width = 36,
      .attr = 5, .label = "Job Control String Configuration"},
@@ -29,6 +30,7 @@ form_field screen_fields[] = {
      .attr = 4,
      .label = "    Press <up>, <down>, F1, F2 to position, ESC to exit.   "},
 };
+// clang-format on
 form screen = make_form(FORM_CLEAR | FORM_VMOVE, screen_fields);
 REGISTER_FORM(screen);
 
@@ -36,6 +38,7 @@ char name_buf[256];
 char value_buf[256];
 
 // One string's row; its screen row is set before each display.
+// clang-format off
 form_field row_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .col = 0, .width = 9,
      .text = name_buf},
@@ -46,15 +49,18 @@ form_field row_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT | FF_ZEROFILL, .col = 28,
      .width = 255, .text = value_buf},
 };
+// clang-format on
 form row_form = make_form(FORM_CLEAR | FORM_FKEYS | FORM_LINE, row_fields);
 REGISTER_FORM(row_form);
 
 enum : uint16_t { F_NAME, F_ENABLE, F_USE_FILE, F_VALUE };
 
+// clang-format off
 constexpr field_binding row_bindings[] = {
     BIND(F_ENABLE, pti_ctrl, enable),
     BIND(F_USE_FILE, pti_ctrl, use_file),
 };
+// clang-format on
 
 // The name comes from the library's table, the value is shown as stored.
 int show_name_and_value(uint32_t index, const void *r) {
@@ -116,7 +122,7 @@ const table_screen control_screen = {
     .hooks = {.show = show_name_and_value, .take = take_value_by_use},
 };
 
-}  // namespace
+} // namespace
 
 int show_control_row(uint32_t handle, uint32_t index, uint32_t top) {
   if (index >= STRINGS) return 0;

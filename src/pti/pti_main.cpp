@@ -28,6 +28,7 @@ constexpr uint16_t SELECTION = 12;
 constexpr uint16_t BASE_CHOICE = 1;
 
 // The Base line: the printer type, chosen by item 1.
+// clang-format off
 form_field base_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 18, .width = 6,
      .label = "Base: "},
@@ -35,6 +36,7 @@ form_field base_fields[] = {
      .width = 15, .attr = 4, .min = 0, .max = PTI_PRINTER_TYPES - 1,
      .list = pti_comment},
 };
+// clang-format on
 form base_line = make_form(0, base_fields);
 REGISTER_FORM(base_line);
 
@@ -55,20 +57,13 @@ int reset_to_base(uint32_t handle) { return default_pti(handle, printer_type); }
 const editor_files files{
     .ext = ".pti",
     .ask_replace = "Do you wish to replace the existing translation file? ",
-    .ask_continue =
-        "The translation file cannot be saved, do you wish to continue? ",
-    .ask_discard =
-        "The translation has been changed, do you really wish to discard it? ",
-    .ask_save_retrieved =
-        "The retrieved translation has been changed, do you wish to save it? ",
-    .ask_save_base =
-        "The base translation has been changed, do you wish to save it? ",
-    .ask_save_failed =
-        "The translation cannot be saved, do you wish to discard it? ",
-    .ask_reset_changed =
-        "The translation has been changed, do you really wish to reset it? ",
-    .ask_reset_retrieved =
-        "Do you really wish to reset the retrieved translation to base? ",
+    .ask_continue = "The translation file cannot be saved, do you wish to continue? ",
+    .ask_discard = "The translation has been changed, do you really wish to discard it? ",
+    .ask_save_retrieved = "The retrieved translation has been changed, do you wish to save it? ",
+    .ask_save_base = "The base translation has been changed, do you wish to save it? ",
+    .ask_save_failed = "The translation cannot be saved, do you wish to discard it? ",
+    .ask_reset_changed = "The translation has been changed, do you really wish to reset it? ",
+    .ask_reset_retrieved = "Do you really wish to reset the retrieved translation to base? ",
     .open_call = "open_pti",
     .open = open_pti,
     .close = close_pti,
@@ -80,8 +75,8 @@ const editor_files files{
 };
 
 int select_base(item_end *end) {
-  return editor_select_base(files, state, &base_line, BASE_CHOICE, PTI_PRINTER_TYPES,
-                            &printer_type, &end->advance);
+  return editor_select_base(files, state, &base_line, BASE_CHOICE, PTI_PRINTER_TYPES, &printer_type,
+                            &end->advance);
 }
 
 int change_comment(item_end *end) {
@@ -111,6 +106,7 @@ int character_map(item_end *end) {
 }
 
 // The menu's items: their texts on the menu form and what each runs.
+// clang-format off
 constexpr editor_item items[] = {
     {"1. Select Base Translation", select_base},
     {"2. Change Comment", change_comment},
@@ -120,9 +116,11 @@ constexpr editor_item items[] = {
     {"6. Save Printer Translation File", nullptr, file_item::save},
     {"7. Retrieve Printer Translation File", nullptr, file_item::retrieve},
 };
+// clang-format on
 
 // The menu. Field 0's column and width follow the title, set on entry;
 // field 12 is the menu's only input field.
+// clang-format off
 form_field menu_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
      .attr = 4, .text = title_line},
@@ -147,13 +145,12 @@ form_field menu_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
      .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
 };
+// clang-format on
 form menu = make_form(FORM_CLEAR, menu_fields);
 REGISTER_FORM(menu);
 
 // The next item proposed: one on, back to 1 after item 4.
-uint16_t next_selection(uint16_t selection) {
-  return selection >= 4 ? 1 : selection + 1;
-}
+uint16_t next_selection(uint16_t selection) { return selection >= 4 ? 1 : selection + 1; }
 
 // Steps 1 and 2 of every pass: name, comment and base.
 int prepare_pass() {
@@ -174,11 +171,9 @@ const editor_menu main_screen{.menu = &menu,
                               .next = next_selection,
                               .prepare_pass = prepare_pass};
 
-}  // namespace
+} // namespace
 
-int pti_main(const char *name) {
-  return editor_run(files, state, main_screen, printer_type, name);
-}
+int pti_main(const char *name) { return editor_run(files, state, main_screen, printer_type, name); }
 
 void reset_pti_state() {
   editor_state_reset(state);

@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t CODES = 256;
 constexpr uint8_t C1_PRINTER = 1; // the printer type that prints 128 to 159
 
+// clang-format off
 form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 25, .width = 36, .attr = 5,
      .label = "Character Mapping Configuration"},
@@ -33,6 +34,7 @@ form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "    Press <up>, <down>, F3, F4 to position, F5 to copy, ESC to exit.   "},
 };
+// clang-format on
 form header = make_form(FORM_CLEAR | FORM_VMOVE, header_fields);
 REGISTER_FORM(header);
 enum : uint16_t { H_TYPE = 4 };
@@ -41,11 +43,13 @@ char code_buf[CODE_TEXT_SIZE];
 char bytes_buf[PTI_TEXT_BUF];
 char chr_buf[8];
 
+// clang-format off
 form_field row_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .col = 0, .width = 22, .text = code_buf},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT, .col = 24, .width = 44, .text = bytes_buf},
     {.kind = FIELD_TEXT, .flags = FF_DATA, .col = 69, .width = 3, .text = chr_buf},
 };
+// clang-format on
 form row_form = make_form(FORM_CLEAR | FORM_FKEYS | FORM_LINE, row_fields);
 REGISTER_FORM(row_form);
 enum : uint16_t { R_CODE, R_BYTES, R_CHR };

@@ -46,15 +46,14 @@ uint16_t first_field(const form *f, uint16_t start) {
 // Takes a status message down before a field gets the cursor; a refusal of
 // the library leaves the flag set and the loop going.
 void take_message_down() {
-  if (message_shown && dis_msg_scrn(0, MSG_MODE_REMOVE, nullptr, 0) <= 0)
-    message_shown = false;
+  if (message_shown && dis_msg_scrn(0, MSG_MODE_REMOVE, nullptr, 0) <= 0) message_shown = false;
 }
 
 // What the loop does next after a field left with a key.
 struct step {
-  bool end;       // the form ends with `key`
-  bool bell;      // the key is refused; the same field again
-  uint16_t next;  // otherwise the field that takes the cursor
+  bool end;      // the form ends with `key`
+  bool bell;     // the key is refused; the same field again
+  uint16_t next; // otherwise the field that takes the cursor
   uint16_t key;
 };
 
@@ -97,6 +96,7 @@ step navigate(const form *f, uint16_t i, uint16_t k) {
 
 // The prompt form every yes/no question reuses: the prompt on line 22 and
 // the answer right after it. Column and width are set per call.
+// clang-format off
 form_field yes_no_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC | FF_EOL, .row = PROMPT_ROW,
      .col = 0, .width = 0, .attr = 4, .value = 0, .min = 0, .max = 0,
@@ -105,6 +105,7 @@ form_field yes_no_fields[] = {
      .row = PROMPT_ROW, .col = 0, .width = 1, .attr = 4, .value = 1, .min = 0,
      .max = 1, .text = nullptr, .label = nullptr, .list = nullptr},
 };
+// clang-format on
 form yes_no_form = make_form(0, yes_no_fields);
 REGISTER_FORM(yes_no_form);
 
@@ -209,7 +210,9 @@ int ask_yes_no(const char *prompt, int16_t *answer) {
   uint16_t field = 1;
   uint16_t key = 0;
   if ((st = accept_menu(&yes_no_form, &field, &key)) > 0) return st;
-  if ((key & 0xFF) == 1) *answer = -1;
-  else *answer = yes_no_fields[1].value ? 1 : 0;
+  if ((key & 0xFF) == 1)
+    *answer = -1;
+  else
+    *answer = yes_no_fields[1].value ? 1 : 0;
   return 0;
 }

@@ -15,15 +15,18 @@
 // once; otherwise `member` says where the value lives and the form's row
 // keeps its range.
 struct field_binding {
-  uint16_t field;          // index in the form
-  rec_member member;       // ignored when `param` is set
-  const rec_param *param;  // the store's row for this member, or null
+  uint16_t field;         // index in the form
+  rec_member member;      // ignored when `param` is set
+  const rec_param *param; // the store's row for this member, or null
 };
 
 // Shorthands that read like a table: BIND(F_ENABLE, str_desc, str_enabled).
-#define BIND(field, rec, m) field_binding{(field), REC_MEMBER(rec, m), nullptr}
-#define BIND_BITS(field, rec, m, bits) field_binding{(field), REC_BITS(rec, m, bits), nullptr}
-#define BIND_PARAM(field, param) field_binding{(field), {}, &(param)}
+#define BIND(field, rec, m)                                                                        \
+  field_binding { (field), REC_MEMBER(rec, m), nullptr }
+#define BIND_BITS(field, rec, m, bits)                                                             \
+  field_binding { (field), REC_BITS(rec, m, bits), nullptr }
+#define BIND_PARAM(field, param)                                                                   \
+  field_binding { (field), {}, &(param) }
 
 // The member a binding edits.
 inline const rec_member &bound_member(const field_binding &b) {

@@ -8,7 +8,7 @@ namespace {
 
 const char *const Q_CHANGED = "The file has changed on disk since it was read; replace it anyway? ";
 
-}  // namespace
+} // namespace
 
 int ask_if_changed_on_disk(const char *name, bool *go) {
   *go = true;

@@ -61,12 +61,13 @@ size_t field_text(char *buf, const form_field *f) {
 // Hides or masks, cuts to the width, pads when the flags ask; returns the
 // number of characters to draw.
 uint16_t shape_text(char *buf, size_t n, const form_field *f) {
-  if (f->flags & FF_HIDDEN) memset(buf, ' ', n);
-  else if (f->flags & FF_MASK) memset(buf, '*', n);
+  if (f->flags & FF_HIDDEN)
+    memset(buf, ' ', n);
+  else if (f->flags & FF_MASK)
+    memset(buf, '*', n);
   // A text longer than its field shows where it goes on, as it does while
   // it is edited: a cut name must not pass for a whole one.
-  if (n > f->width && f->kind == FIELD_TEXT && f->width >= 3 &&
-      !(f->flags & FF_HIDDEN))
+  if (n > f->width && f->kind == FIELD_TEXT && f->width >= 3 && !(f->flags & FF_HIDDEN))
     buf[f->width - 1] = '>';
   if (n >= f->width) return f->width;
   if (f->flags & (FF_INPUT | FF_PAD | FF_HIDDEN)) {

@@ -101,8 +101,7 @@ int accept_num_field(form_field *field, key_rec *key) {
     }
     // Bad input starts the entry again from what was good so far.
     if ((st = sound_bell()) > 0) return st;
-    scrmgr_trace(r == parse_result::bad_char ? 525 : 533, "accept_num_field",
-                 "SE_INV_OPER");
+    scrmgr_trace(r == parse_result::bad_char ? 525 : 533, "accept_num_field", "SE_INV_OPER");
   }
 }
 

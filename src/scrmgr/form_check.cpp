@@ -40,8 +40,10 @@ std::string field_fault(const form &f, uint16_t i) {
   if (fld.width > MAX_WIDTH) return "wider than 255 columns";
   if (ranged(fld) && fld.min > fld.max) return "min above max";
   if ((fld.flags & FF_INPUT) && fld.kind == FIELD_LABEL) return "input on a label";
-  if (fld.kind == FIELD_TEXT && fld.text == nullptr && fld.width > 0) return "text field without a buffer";
-  if (fld.kind == FIELD_LABEL && fld.label == nullptr && fld.width > 0) return "label without a text";
+  if (fld.kind == FIELD_TEXT && fld.text == nullptr && fld.width > 0)
+    return "text field without a buffer";
+  if (fld.kind == FIELD_LABEL && fld.label == nullptr && fld.width > 0)
+    return "label without a text";
   if (fld.kind == FIELD_CHOICE) return choice_fault(fld);
   return {};
 }

@@ -22,7 +22,8 @@ struct form_registrar {
   form_registrar(const char *name, const form *f) { register_form(name, f); }
 };
 // Registers a form defined in this file: REGISTER_FORM(str_row_form);
-#define REGISTER_FORM(f) const form_registrar f##_registered{__FILE__ ": " #f, &f}
+#define REGISTER_FORM(f)                                                                           \
+  const form_registrar f##_registered { __FILE__ ": " #f, &f }
 
 // The first rule field `i` of `f` breaks, or an empty text.
 std::string field_fault(const form &f, uint16_t i);

@@ -10,12 +10,8 @@ namespace {
 
 constexpr uint16_t NO_TIMEOUT = 0xFFFF;
 
-bool is_up(uint16_t key) {
-  return key_class(key) == KEY_UP || key_class(key) == KEY_PREV;
-}
-bool is_down(uint16_t key) {
-  return key_class(key) == KEY_DOWN || key_class(key) == KEY_NEXT;
-}
+bool is_up(uint16_t key) { return key_class(key) == KEY_UP || key_class(key) == KEY_PREV; }
+bool is_down(uint16_t key) { return key_class(key) == KEY_DOWN || key_class(key) == KEY_NEXT; }
 bool is_vertical(uint16_t key) { return is_up(key) || is_down(key); }
 bool is_ending(uint16_t key) { return key_class(key) == 0x300; }
 
@@ -226,8 +222,7 @@ int handle_label(form *f, uint16_t i, uint16_t *key) {
     int st = read_key(&f->fields[i], &k);
     if (st > 0) return st;
     bool done = false;
-    st = (is_ending(k) || is_vertical(k)) ? check_and_leave(f, i, &done)
-                                          : bell_and_notify(f, i);
+    st = (is_ending(k) || is_vertical(k)) ? check_and_leave(f, i, &done) : bell_and_notify(f, i);
     if (st > 0) return st;
     if (done) {
       *key = k;
@@ -250,8 +245,6 @@ int run_field(form *f, uint16_t index, uint16_t *key) {
   case FIELD_YESNO: return handle_yesno(f, index, key);
   case FIELD_LABEL: return handle_label(f, index, key);
   case FIELD_CHOICE: return handle_choice(f, index, key);
-  default:
-    scrmgr_trace(1210, "accept_menu", "SE_INV_OPER");
-    return 1;
+  default: scrmgr_trace(1210, "accept_menu", "SE_INV_OPER"); return 1;
   }
 }

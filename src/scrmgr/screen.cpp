@@ -29,18 +29,18 @@ struct {
   size_t retired_count = 0;
 } kept;
 
-template <typename T> void put(uint8_t *block, size_t off, T v) {
+template <typename T>
+void put(uint8_t *block, size_t off, T v) {
   memcpy(block + off, &v, sizeof v);
 }
-template <typename T> T get(const uint8_t *block, size_t off) {
+template <typename T>
+T get(const uint8_t *block, size_t off) {
   T v;
   memcpy(&v, block + off, sizeof v);
   return v;
 }
 
-bool can_open() {
-  return proc_inConsole_ || (proc_isTelnet_ && !proc_TelnetStream_);
-}
+bool can_open() { return proc_inConsole_ || (proc_isTelnet_ && !proc_TelnetStream_); }
 
 // The library reads these marks on the stream objects of an open screen.
 void stamp_stream(uint8_t *obj) {
@@ -118,8 +118,8 @@ int build_screen_block() {
   uint16_t cols = static_cast<uint16_t>(get<uint16_t>(block, SCRN_LAST_COL) + 1);
   uint16_t cells;
   if (!screen_cells(lines, cols, &cells)) {
-    printf_stderr_kern("%M: %M line=%u col=%u\n", MSG_TOO_BIG, MSG_SCREEN,
-                       unsigned{lines}, unsigned{cols});
+    printf_stderr_kern("%M: %M line=%u col=%u\n", MSG_TOO_BIG, MSG_SCREEN, unsigned{lines},
+                       unsigned{cols});
     return 1;
   }
   auto *image = static_cast<uint8_t *>(allocate_image(screen_image_bytes(lines, cells)));

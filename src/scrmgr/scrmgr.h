@@ -66,16 +66,16 @@ struct form_field {
   uint16_t flags;
   uint16_t row;
   uint16_t col;
-  uint16_t width;  // 0: never drawn; at most 255
+  uint16_t width; // 0: never drawn; at most 255
   uint8_t attr;
-  uint16_t value;  // number, 0/1 for yes/no, list index for a choice
+  uint16_t value; // number, 0/1 for yes/no, list index for a choice
   uint16_t min;
-  uint16_t max;              // FIELD_TEXT: characters the text may hold when
-                             // more than the width (it scrolls); 0: the width
-  char *text;                // FIELD_TEXT: buffer of at least width + 1 bytes,
-                             // or max + 1 when max is above the width
-  const char *label;         // FIELD_LABEL: the text drawn
-  const char *const *list;   // FIELD_CHOICE: text of each value
+  uint16_t max;            // FIELD_TEXT: characters the text may hold when
+                           // more than the width (it scrolls); 0: the width
+  char *text;              // FIELD_TEXT: buffer of at least width + 1 bytes,
+                           // or max + 1 when max is above the width
+  const char *label;       // FIELD_LABEL: the text drawn
+  const char *const *list; // FIELD_CHOICE: text of each value
 };
 static_assert(sizeof(form_field) == 48);
 

@@ -12,23 +12,14 @@ bool next_cur(const table_page &pg, uint16_t key, uint32_t *cur) {
   const uint32_t c = pg.cur;
   switch (key) {
   case KEY_UP:
-  case KEY_PREV:
-    *cur = c == 0 ? n - 1 : c - 1;
-    return true;
+  case KEY_PREV: *cur = c == 0 ? n - 1 : c - 1; return true;
   case KEY_DOWN:
   case KEY_NEXT:
   case KEY_ENTER:
-  case KEY_F5:
-    *cur = c == n - 1 ? 0 : c + 1;
-    return true;
-  case KEY_F3:
-    *cur = c < p ? 0 : c - p;
-    return true;
-  case KEY_F4:
-    *cur = c >= n - p ? n - 1 : c + p;
-    return true;
-  default:
-    return false;
+  case KEY_F5: *cur = c == n - 1 ? 0 : c + 1; return true;
+  case KEY_F3: *cur = c < p ? 0 : c - p; return true;
+  case KEY_F4: *cur = c >= n - p ? n - 1 : c + p; return true;
+  default: return false;
   }
 }
 
@@ -119,8 +110,7 @@ table_page table_page_start(uint32_t count, uint32_t rows) {
   table_page pg{};
   pg.count = count == 0 ? 1 : count;
   pg.size = pg.count < rows ? pg.count : rows;
-  if (pg.size == 0)
-    pg.size = 1;
+  if (pg.size == 0) pg.size = 1;
   pg.last = pg.size - 1;
   return pg;
 }
@@ -193,12 +183,16 @@ bool code_page_follow(table_page *page, uint32_t cur) {
   bool moved = false;
   while (page->cur < page->first || page->cur > page->last) {
     if (page->cur < page->first) {
-      if (first_step && r == 0 && page->cur == page->first - 1) page->first -= 1;
-      else page->first = page->first < p ? 0 : page->first - p;
+      if (first_step && r == 0 && page->cur == page->first - 1)
+        page->first -= 1;
+      else
+        page->first = page->first < p ? 0 : page->first - p;
       page->last = page->first + p - 1;
     } else {
-      if (first_step && r == p - 1 && page->cur == page->last + 1) page->last += 1;
-      else page->last = page->last >= n - p ? n - 1 : page->last + p;
+      if (first_step && r == p - 1 && page->cur == page->last + 1)
+        page->last += 1;
+      else
+        page->last = page->last >= n - p ? n - 1 : page->last + p;
       page->first = page->last - p + 1;
     }
     first_step = false;

@@ -17,10 +17,12 @@
 constexpr size_t TABLE_MAX_RECORD = 288;
 
 // How the ending keys move between rows.
+// clang-format off
 enum class table_paging : uint8_t {
   table, // table paging: F3/F4 by a page, one-line scroll at the edges
   code,  // code-table paging: F3/F4 jump to the same line at either end
 };
+// clang-format on
 
 // Which function keys the screen honours; the others ring the bell.
 constexpr uint16_t TABLE_PAGE_KEYS = 0x01; // F3, F4
@@ -44,9 +46,9 @@ struct table_store {
 template <class R, int (*Get)(uint32_t, uint32_t, R *), int (*Put)(uint32_t, uint32_t, const R *)>
 constexpr table_store table_store_of() {
   static_assert(sizeof(R) <= TABLE_MAX_RECORD);
-  return {sizeof(R),
-          [](uint32_t h, uint32_t i, void *r) { return Get(h, i, static_cast<R *>(r)); },
-          [](uint32_t h, uint32_t i, const void *r) { return Put(h, i, static_cast<const R *>(r)); }};
+  return {
+      sizeof(R), [](uint32_t h, uint32_t i, void *r) { return Get(h, i, static_cast<R *>(r)); },
+      [](uint32_t h, uint32_t i, const void *r) { return Put(h, i, static_cast<const R *>(r)); }};
 }
 
 // What differs between table screens besides their tables. Every hook may
@@ -76,10 +78,10 @@ struct table_screen {
   uint16_t start_field; // the field at entry and after Enter ends a row
   uint16_t flags;       // TABLE_*
   table_paging paging;
-  code_rules code;      // for code-table paging
+  code_rules code; // for code-table paging
   std::span<const field_binding> bindings;
   table_store store;
-  uint8_t *changed;     // the editor's change flag
+  uint8_t *changed; // the editor's change flag
   table_hooks hooks;
 };
 

@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t COMBINATIONS = 16;
 constexpr uint32_t BASE_ROWS = 8;
 
+// clang-format off
 form_field colour_header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 24, .width = 80, .attr = 5,
      .label = "Color Attribute Configuration"},
@@ -27,9 +28,11 @@ form_field colour_header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 4, .width = 80, .attr = 4,
      .label = "Press <up> or <down> to position, <left> or <right> to change, ESC to exit."},
 };
+// clang-format on
 form colour_header = make_form(FORM_CLEAR, colour_header_fields);
 REGISTER_FORM(colour_header);
 
+// clang-format off
 form_field base_header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 24, .width = 80, .attr = 5,
      .label = "Base Color Configuration"},
@@ -44,11 +47,13 @@ form_field base_header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "Press <up>, <down> to position, <left> or <right> to change, ESC to exit."},
 };
+// clang-format on
 form base_header = make_form(FORM_CLEAR, base_header_fields);
 REGISTER_FORM(base_header);
 
 // One combination's row (the same on both screens); up, down, Enter and ESC
 // come back to the screen, F1 and F2 move within the row.
+// clang-format off
 form_field row_fields[] = {
     {.kind = FIELD_CHOICE, .flags = FF_STATIC, .col = 4, .width = 32, .min = 0, .max = 15,
      .list = ca_strs},
@@ -59,6 +64,7 @@ form_field row_fields[] = {
      .list = fgbg_color_env_strs},
     {.kind = FIELD_YESNO, .flags = FF_DATA | FF_INPUT, .col = 68, .width = 1, .min = 0, .max = 1},
 };
+// clang-format on
 form row_form = make_form(FORM_LINE, row_fields);
 REGISTER_FORM(row_form);
 enum : uint16_t { R_COMBINATION, R_FG, R_FG_INTENSE, R_BG, R_BG_INTENSE };
@@ -67,12 +73,14 @@ enum : uint16_t { R_COMBINATION, R_FG, R_FG_INTENSE, R_BG, R_BG_INTENSE };
 struct attr_byte {
   uint8_t attr;
 };
+// clang-format off
 constexpr field_binding row_bindings[] = {
     BIND_BITS(R_FG, attr_byte, attr, 0x07),
     BIND_BITS(R_FG_INTENSE, attr_byte, attr, 0x08),
     BIND_BITS(R_BG, attr_byte, attr, 0x70),
     BIND_BITS(R_BG_INTENSE, attr_byte, attr, 0x80),
 };
+// clang-format on
 
 // The screen's copy of the control record, written back when it ends.
 tdi_ctrl copy{};

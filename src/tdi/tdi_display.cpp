@@ -15,6 +15,7 @@ constexpr uint32_t CODES = 256;
 
 // The header: the description's name, base and comment, the column heads
 // and the help line.
+// clang-format off
 form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 0, .col = 25, .width = 36, .attr = 5,
      .label = "Display Character Configuration"},
@@ -36,6 +37,7 @@ form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 22, .col = 0, .width = 80, .attr = 4,
      .label = "Press <up>, <down>, F1-F4 to position, F5 to copy, ESC to exit.   "},
 };
+// clang-format on
 form header = make_form(FORM_CLEAR | FORM_VMOVE, header_fields);
 REGISTER_FORM(header);
 enum : uint16_t { H_BASE = 4 };
@@ -46,12 +48,14 @@ char to_buf[CODE_TEXT_SIZE];
 char chr_buf[8];
 
 // One code's row; its screen row is set before each display.
+// clang-format off
 form_field row_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .col = 0, .width = 22, .text = from_buf},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_INPUT, .col = 30, .width = 5, .text = value_buf},
     {.kind = FIELD_TEXT, .flags = FF_DATA, .col = 40, .width = 22, .text = to_buf},
     {.kind = FIELD_TEXT, .flags = FF_DATA, .col = 64, .width = 3, .text = chr_buf},
 };
+// clang-format on
 form row_form = make_form(FORM_CLEAR | FORM_FKEYS | FORM_LINE, row_fields);
 REGISTER_FORM(row_form);
 enum : uint16_t { R_FROM, R_VALUE, R_TO, R_CHR };

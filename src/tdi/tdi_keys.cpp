@@ -21,8 +21,8 @@ constexpr uint16_t ROW_FORM = FORM_CLEAR | FORM_FKEYS | FORM_LINE;
 
 constexpr uint16_t TABLE_ROWS = TDI_MAX_KEYS; // rows offered, keys or empty
 constexpr uint16_t PAGE_ROWS = 16;
-constexpr uint16_t FIRST_LINE = 6;            // screen line of a page's top row
-constexpr size_t SEQUENCE_COLUMN = 16;        // characters of the Byte String column
+constexpr uint16_t FIRST_LINE = 6;     // screen line of a page's top row
+constexpr size_t SEQUENCE_COLUMN = 16; // characters of the Byte String column
 constexpr uint8_t KEY_TYPES = 9;
 
 // The shown row's texts, shared by the five row forms.
@@ -34,6 +34,7 @@ char row_nothing[1]; // the Code label column of the forms that have none
 // The header: title, the description's name, base and comment, the column
 // heads and the help line. Field 4 is set on entry; 2 and 6 point at the
 // editor's name and comment copy.
+// clang-format off
 form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = LABEL, .row = 0, .col = 29, .width = 36,
      .attr = 5, .label = "Keyboard Configuration"},
@@ -56,6 +57,7 @@ form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = LABEL, .row = 22, .col = 0, .width = 80,
      .attr = 4, .label = "Press <up>, <down>, F1-F4 to position, F5 to copy, F6 to delete, ESC to exit. "},
 };
+// clang-format on
 form keys_header = make_form(FORM_CLEAR, header_fields);
 REGISTER_FORM(keys_header);
 
@@ -65,6 +67,7 @@ constexpr uint16_t H_BASE = 4;
 enum : uint16_t { F_LABEL, F_SEQUENCE, F_EXT, F_TYPE, F_CODE_LABEL, F_CODE, F_ERASE };
 
 // The columns the five row forms share; their line is set before each draw.
+// clang-format off
 constexpr form_field label_column = {
     .kind = FIELD_TEXT, .flags = INPUT | FF_ZEROFILL, .row = FIRST_LINE, .col = 1,
     .width = 15, .text = row_label};
@@ -91,18 +94,24 @@ form_field function_row_fields[] = {
      .min = 0, .max = 3, .list = ifunc_text},
     erase_column,
 };
+// clang-format on
+// clang-format off
 form_field character_row_fields[] = {
     label_column, sequence_column, ext_column, type_column, no_code_label,
     {.kind = FIELD_TEXT, .flags = INPUT, .row = FIRST_LINE, .col = 55, .width = 5,
      .text = row_char},
     erase_column,
 };
+// clang-format on
+// clang-format off
 form_field editing_row_fields[] = {
     label_column, sequence_column, ext_column, type_column, no_code_label,
     {.kind = FIELD_CHOICE, .flags = INPUT, .row = FIRST_LINE, .col = 55, .width = 18,
      .min = 0, .max = 15, .list = edit_text},
     erase_column,
 };
+// clang-format on
+// clang-format off
 form_field escape_row_fields[] = {
     label_column, sequence_column, ext_column, type_column,
     {.kind = FIELD_LABEL, .flags = FF_DATA, .row = FIRST_LINE, .col = 55, .width = 11,
@@ -111,7 +120,9 @@ form_field escape_row_fields[] = {
      .min = 0, .max = 99},
     erase_column,
 };
+// clang-format on
 // The number covers the label's two digits, so code 7 reads "hotkey07".
+// clang-format off
 form_field hotkey_row_fields[] = {
     label_column, sequence_column, ext_column, type_column,
     {.kind = FIELD_LABEL, .flags = FF_DATA, .row = FIRST_LINE, .col = 55, .width = 15,
@@ -120,6 +131,7 @@ form_field hotkey_row_fields[] = {
      .width = 2, .min = 0, .max = 99},
     erase_column,
 };
+// clang-format on
 form function_row = make_form(ROW_FORM, function_row_fields);
 form character_row = make_form(ROW_FORM, character_row_fields);
 form editing_row = make_form(ROW_FORM, editing_row_fields);
@@ -138,11 +150,13 @@ struct key_type_row {
   form *row;
   bool keeps_erase;
 };
+// clang-format off
 constexpr key_type_row key_types[] = {
     {0, &function_row, false}, {1, &character_row, false}, {2, &editing_row, false},
     {3, &escape_row, true},    {4, &escape_row, true},     {5, &escape_row, true},
     {6, &hotkey_row, false},   {7, &escape_row, true},     {8, &escape_row, true},
 };
+// clang-format on
 static_assert(std::size(key_types) == KEY_TYPES);
 static_assert([] {
   for (uint8_t i = 0; i < KEY_TYPES; ++i)
@@ -157,10 +171,12 @@ constexpr uint8_t TYPE_CHARACTER = 1;
 constexpr field_binding label_binding[] = {BIND(F_LABEL, key_cfg, label)};
 constexpr field_binding ext_binding[] = {BIND_BITS(F_EXT, key_cfg, key_word, KEYW_EXT)};
 constexpr field_binding erase_binding[] = {BIND_BITS(F_ERASE, key_cfg, key_word, KEYW_ERASE)};
+// clang-format off
 constexpr field_binding row_bindings[] = {
     label_binding[0], ext_binding[0], BIND_BITS(F_TYPE, key_cfg, key_word, KEYW_TYPE),
     erase_binding[0],
 };
+// clang-format on
 
 uint8_t type_of(const key_cfg &k) { return static_cast<uint8_t>((k.key_word & KEYW_TYPE) >> 8); }
 
@@ -195,8 +211,7 @@ void set_row_line(form *f, uint16_t line) {
 
 // Draws row `index` of the page starting at `top`; *faithful is false when
 // the row cannot be shown as it stands (an unknown type, a long sequence).
-int draw_key_row(const key_cfg &k, uint16_t index, uint16_t top, uint8_t base,
-                 bool *faithful) {
+int draw_key_row(const key_cfg &k, uint16_t index, uint16_t top, uint8_t base, bool *faithful) {
   const auto line = static_cast<uint16_t>(FIRST_LINE + index - top);
   const uint8_t type = type_of(k);
   if (type >= KEY_TYPES) {
@@ -238,8 +253,8 @@ int draw_page(const key_screen &ks) {
   for (uint32_t i = ks.page.first; i <= ks.page.last; ++i) {
     const key_cfg k = key_at(ks, i);
     bool faithful = true;
-    int s = draw_key_row(k, static_cast<uint16_t>(i), static_cast<uint16_t>(ks.page.first),
-                         ks.base, &faithful);
+    int s = draw_key_row(k, static_cast<uint16_t>(i), static_cast<uint16_t>(ks.page.first), ks.base,
+                         &faithful);
     if (s > 0) return s;
   }
   return 0;
@@ -357,7 +372,8 @@ void change_type(key_screen &ks, const form *f) {
   const uint8_t old_type = type_of(ks.rec);
   const uint8_t new_type = static_cast<uint8_t>(f->fields[F_TYPE].value);
   const bool erase = f->fields[F_ERASE].value != 0;
-  const bool keep = key_types[old_type].keeps_erase ? key_types[new_type].keeps_erase && erase : erase;
+  const bool keep =
+      key_types[old_type].keeps_erase ? key_types[new_type].keeps_erase && erase : erase;
   uint16_t code = f->fields[F_CODE].value;
   if (code > code_max(new_type)) code = 0;
   auto word = static_cast<uint16_t>(ks.rec.key_word & (KEYW_EXT | 0x3000));
@@ -410,7 +426,8 @@ int store_row(key_screen &ks, uint16_t p) {
   if (p == c && (c < key_count(ks) || ks.rec.length == 0)) {
     int s = put_key_cfg_tdi(ks.handle, c, &ks.rec);
     bool faithful = true;
-    if (s <= 0) s = draw_key_row(ks.rec, c, static_cast<uint16_t>(ks.page.first), ks.base, &faithful);
+    if (s <= 0)
+      s = draw_key_row(ks.rec, c, static_cast<uint16_t>(ks.page.first), ks.base, &faithful);
     if (s > 0) return s;
     if (!faithful) {
       // The re-shown row rings for it; the row may not be left.
@@ -438,8 +455,7 @@ int take_row(key_screen &ks, form *f) {
     refuse(ks, F_SEQUENCE);
     return 0;
   }
-  if (length == 0)
-    return cur(ks) < key_count(ks) ? remove_row(ks) : store_row(ks, cur(ks));
+  if (length == 0) return cur(ks) < key_count(ks) ? remove_row(ks) : store_row(ks, cur(ks));
   take_fields(f, label_binding, &ks.rec, &desc_changed);
   if (is_duplicate(ks, bytes, length)) {
     refuse(ks, F_SEQUENCE);

@@ -30,6 +30,7 @@ constexpr uint16_t BASE_CHOICE = 1;
 bool has_colour_map(uint8_t base) { return base >= 11 && base <= 13; }
 
 // The Base line: the base terminal type, chosen by item 1.
+// clang-format off
 form_field base_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 3, .col = 18, .width = 6,
      .label = "Base: "},
@@ -37,6 +38,7 @@ form_field base_fields[] = {
      .width = 16, .attr = 4, .min = 0, .max = TDI_TERM_TYPES - 1,
      .list = term_strs},
 };
+// clang-format on
 form base_line = make_form(0, base_fields);
 REGISTER_FORM(base_line);
 
@@ -64,20 +66,13 @@ int reset_to_base(uint32_t handle) { return default_tdi(handle, base_terminal); 
 const editor_files files{
     .ext = ".tdi",
     .ask_replace = "Do you wish to replace the existing description file? ",
-    .ask_continue =
-        "The description file cannot be saved, do you wish to continue? ",
-    .ask_discard =
-        "The description has been changed, do you really wish to discard it? ",
-    .ask_save_retrieved =
-        "The retrieved description has been changed, do you wish to save it? ",
-    .ask_save_base =
-        "The base description has been changed, do you wish to save it? ",
-    .ask_save_failed =
-        "The description cannot be saved, do you wish to discard it? ",
-    .ask_reset_changed =
-        "The description has been changed, do you really wish to reset it? ",
-    .ask_reset_retrieved =
-        "Do you really wish to reset the retrieved description to base? ",
+    .ask_continue = "The description file cannot be saved, do you wish to continue? ",
+    .ask_discard = "The description has been changed, do you really wish to discard it? ",
+    .ask_save_retrieved = "The retrieved description has been changed, do you wish to save it? ",
+    .ask_save_base = "The base description has been changed, do you wish to save it? ",
+    .ask_save_failed = "The description cannot be saved, do you wish to discard it? ",
+    .ask_reset_changed = "The description has been changed, do you really wish to reset it? ",
+    .ask_reset_retrieved = "Do you really wish to reset the retrieved description to base? ",
     .open_call = "open_tdi",
     .open = open_tdi,
     .close = close_tdi,
@@ -89,8 +84,8 @@ const editor_files files{
 };
 
 int select_base(item_end *end) {
-  return editor_select_base(files, state, &base_line, BASE_CHOICE, TDI_TERM_TYPES,
-                            &base_terminal, &end->advance);
+  return editor_select_base(files, state, &base_line, BASE_CHOICE, TDI_TERM_TYPES, &base_terminal,
+                            &end->advance);
 }
 
 int change_comment(item_end *end) {
@@ -134,6 +129,7 @@ int colour_map(item_end *end) {
 }
 
 // The menu's items: their texts on the menu form and what each runs.
+// clang-format off
 constexpr editor_item items[] = {
     {"1. Select Base Terminal", select_base},
     {"2. Change Comment", change_comment},
@@ -145,9 +141,11 @@ constexpr editor_item items[] = {
     {"8. Save Terminal Description File", nullptr, file_item::save},
     {"9. Retrieve Terminal Description File", nullptr, file_item::retrieve},
 };
+// clang-format on
 
 // The menu. Field 0's column and width follow the title, set on entry;
 // field 14 is the menu's only input field.
+// clang-format off
 form_field menu_fields[] = {
     {.kind = FIELD_TEXT, .flags = FF_STATIC, .row = 0, .col = 0, .width = 0,
      .attr = 4, .text = title_line},
@@ -174,6 +172,7 @@ form_field menu_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_DATA, .row = 22, .col = 18, .width = 70,
      .attr = 4, .label = "Press <up>, <down> to select, ESC to exit."},
 };
+// clang-format on
 form menu = make_form(FORM_CLEAR, menu_fields);
 REGISTER_FORM(menu);
 
@@ -200,7 +199,7 @@ const editor_menu main_screen{.menu = &menu,
                               .next = next_selection,
                               .prepare_pass = prepare_pass};
 
-}  // namespace
+} // namespace
 
 int tdi_main(const char *name) {
   return editor_run(files, state, main_screen, base_terminal, name);

@@ -21,6 +21,7 @@ constexpr uint16_t INPUT = FF_DATA | FF_INPUT;
 // (up to the help line, field 10), 31 (up to the line-drawing codes) or all
 // 40. Rows 9, 13..39 are loaded from the record, 2 and 6 point at the
 // editor's name and comment copy.
+// clang-format off
 form_field param_fields[] = {
     {.kind = FIELD_LABEL, .flags = LABEL, .row = 0, .col = 30, .width = 36,
      .attr = 5, .label = "Parameter Configuration"},
@@ -103,10 +104,12 @@ form_field param_fields[] = {
     {.kind = FIELD_NUMBER, .flags = INPUT, .row = 17, .col = 59, .width = 2,
      .min = 0, .max = 99},
 };
+// clang-format on
 form params = make_form(FORM_CLEAR | FORM_VMOVE, param_fields);
 REGISTER_FORM(params);
 
 // Field numbers of the values.
+// clang-format off
 enum : uint16_t {
   F_BASE = 4,
   F_TIMEOUT = 9,
@@ -119,6 +122,7 @@ enum : uint16_t {
   F_FONT = 37,
   F_FONT_SIZE = 39,
 };
+// clang-format on
 
 // Visible prefixes by base type class.
 constexpr uint16_t SHOWN_LINE_MODE = 11;
@@ -142,8 +146,7 @@ void load_fields(const tdi_ctrl &rec) {
   param_fields[F_LINES].value = rec.lines;
   param_fields[F_COLUMNS].value = rec.columns;
   param_fields[F_COMPRESS].value = rec.compress_columns;
-  for (int i = 0; i < 6; ++i)
-    param_fields[F_LINE_DRAW + 2 * i].value = rec.line_draw[i];
+  for (int i = 0; i < 6; ++i) param_fields[F_LINE_DRAW + 2 * i].value = rec.line_draw[i];
   if (!is_console(rec.base_type)) return;
   param_fields[F_BEEP].value = rec.beep;
   param_fields[F_CURSOR].value = rec.cursor_type;
@@ -154,7 +157,8 @@ void load_fields(const tdi_ctrl &rec) {
 
 // Copies one shown value back, marking the description changed when it
 // differs from the record.
-template <typename T> void take(uint16_t field, T &dst) {
+template <typename T>
+void take(uint16_t field, T &dst) {
   T value = static_cast<T>(param_fields[field].value);
   if (value != dst) {
     dst = value;
@@ -186,7 +190,8 @@ bool take_fields(tdi_ctrl &rec) {
   take(F_COLUMNS, rec.columns);
   if (param_fields[F_COMPRESS].value < rec.columns) return false;
   take(F_COMPRESS, rec.compress_columns);
-  for (uint16_t i = 0; i < 6; ++i) take(static_cast<uint16_t>(F_LINE_DRAW + 2 * i), rec.line_draw[i]);
+  for (uint16_t i = 0; i < 6; ++i)
+    take(static_cast<uint16_t>(F_LINE_DRAW + 2 * i), rec.line_draw[i]);
   if (is_console(rec.base_type)) take_console(rec);
   return true;
 }
@@ -221,7 +226,7 @@ void store_open_screen() {
   put_ctrl_tdi(open_screen.handle, open_screen.rec);
 }
 
-}  // namespace
+} // namespace
 
 int configure_parameters(uint32_t handle) {
   tdi_ctrl rec{};

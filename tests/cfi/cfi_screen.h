@@ -27,7 +27,10 @@ constexpr uint16_t K_CLEAR_LINE = 0x115, K_NO = 0x16E; // Ctrl-U, 'n'
 // A key script, built step by step: script().choose(9).key(KEY_ENTER).
 struct script {
   std::vector<uint16_t> codes;
-  script &key(uint16_t code) { codes.push_back(code); return *this; }
+  script &key(uint16_t code) {
+    codes.push_back(code);
+    return *this;
+  }
   script &text(const std::string &typed) {
     for (unsigned char c : typed) codes.push_back(static_cast<uint16_t>(0x100 | c));
     return *this;

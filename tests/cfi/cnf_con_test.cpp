@@ -12,11 +12,13 @@ namespace {
 
 // Moves from the console form's first input field (Enable?) to the one
 // `n` input fields further on, in cursor order.
+// clang-format off
 enum : int {
   AT_DEVICE = 1, AT_RUN = 2, AT_PROGRAM = 3, AT_PRIVILEGES = 4, AT_TIMEOUT = 16, AT_ABORT = 17,
   AT_SER = 20, AT_TERM = 21, AT_LINES = 22, AT_COLUMNS = 23, AT_COMPRESS = 24, AT_COLOR = 28,
   AT_BACKGROUND = 29, AT_FOREGROUND = 30
 };
+// clang-format on
 
 class ConScreen : public CfiScreen {
 protected:
@@ -65,6 +67,7 @@ TEST_F(ConScreen, NumberPromptStepsAndWrapsWithinTheCount) {
     std::snprintf(c.device, sizeof c.device, "dev%u", i);
     put(i, c);
   }
+  // clang-format off
   const struct {
     uint32_t count;
     script keys;
@@ -81,6 +84,7 @@ TEST_F(ConScreen, NumberPromptStepsAndWrapsWithinTheCount) {
       {1, script().key(KEY_UP).key(KEY_DOWN).key(KEY_DOWN), 0, 0},
       {1, open(0).key(KEY_F3).key(KEY_F4).key(KEY_F5).key(KEY_ESC), 0, 1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "count " << c.count << " shown " << c.shown);
     fresh();
@@ -97,6 +101,7 @@ TEST_F(ConScreen, LinesAndColumnsTheRuntimeCannotUseAreRefusedOnTheirField) {
   start.lines = 30;
   start.columns = 100;
   start.compress_columns = 200;
+  // clang-format off
   const struct {
     const char *lines, *columns, *compress;
     int refused_at; // 0 accepted; else the field the cursor must be on
@@ -115,13 +120,22 @@ TEST_F(ConScreen, LinesAndColumnsTheRuntimeCannotUseAreRefusedOnTheirField) {
       {"30", "79", "132", AT_COLUMNS, "100", 30, 100, 200},
       {"30", "132", "80", AT_COMPRESS, "200", 30, 100, 200},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << c.lines << " " << c.columns << ":" << c.compress);
     fresh();
     put(0, start);
     // The timeout changes in the same pass: a refused pass drops it too.
-    script s = open(0).down(AT_TIMEOUT).text("99").down(AT_LINES - AT_TIMEOUT).text(c.lines).key(KEY_DOWN)
-                   .text(c.columns).key(KEY_DOWN).text(c.compress).key(KEY_ESC);
+    script s = open(0)
+                   .down(AT_TIMEOUT)
+                   .text("99")
+                   .down(AT_LINES - AT_TIMEOUT)
+                   .text(c.lines)
+                   .key(KEY_DOWN)
+                   .text(c.columns)
+                   .key(KEY_DOWN)
+                   .text(c.compress)
+                   .key(KEY_ESC);
     if (c.refused_at) s.text(c.retyped).key(KEY_ESC); // lands only on the refused field
     EXPECT_EQ(run_con(s.key(KEY_ESC)), 0);
     const con_desc after = con(0);
@@ -142,6 +156,7 @@ TEST_F(ConScreen, LinesAndColumnsTheRuntimeCannotUseAreRefusedOnTheirField) {
 }
 
 TEST_F(ConScreen, ConsoleRunningProgramsWithoutTerminalMustBeTheNullDevice) {
+  // clang-format off
   const struct {
     uint8_t target;
     const char *device;
@@ -157,9 +172,10 @@ TEST_F(ConScreen, ConsoleRunningProgramsWithoutTerminalMustBeTheNullDevice) {
       {TARGET_UNIX, "NULL", 1, 1, "", false},     {TARGET_UNIX, "nul", 1, 1, "", false},
       {TARGET_UNIX, "tty2", 1, 1, "", false},     {TARGET_UNIX, "tty2", 1, 1, "vt220", true},
   };
+  // clang-format on
   for (const auto &c : cases) {
-    SCOPED_TRACE(testing::Message() << os_target_strs[c.target] << " \"" << c.device << "\" " << int(c.enabled)
-                                    << int(c.run) << " \"" << c.term << "\"");
+    SCOPED_TRACE(testing::Message() << os_target_strs[c.target] << " \"" << c.device << "\" "
+                                    << int(c.enabled) << int(c.run) << " \"" << c.term << "\"");
     fresh();
     use_target(c.target);
     con_desc start = with_term(con(2), c.term);
@@ -175,7 +191,8 @@ TEST_F(ConScreen, ConsoleRunningProgramsWithoutTerminalMustBeTheNullDevice) {
     EXPECT_EQ(memscreen_bells(), c.accepted ? 0 : 1);
     if (!c.accepted) {
       EXPECT_EQ(memscreen_message_code(), static_cast<uint32_t>(ST_CON_NO_TERM));
-      EXPECT_EQ(memscreen_message_text(), std::string(*c.device ? c.device : "(blank)") + " is not " +
+      EXPECT_EQ(memscreen_message_text(), std::string(*c.device ? c.device : "(blank)") +
+                                              " is not " +
                                               (c.target == TARGET_UNIX ? "null" : "nul"));
     }
   }
@@ -183,6 +200,7 @@ TEST_F(ConScreen, ConsoleRunningProgramsWithoutTerminalMustBeTheNullDevice) {
 
 TEST_F(ConScreen, RefusalsSayWhyWithinTheLine) {
   // The longest details: a 15-character device, and three-digit columns.
+  // clang-format off
   const struct {
     script keys;
     const char *ends;
@@ -191,6 +209,7 @@ TEST_F(ConScreen, RefusalsSayWhyWithinTheLine) {
        ": abcdefghijklmno is not null"},
       {open(0).down(AT_COLUMNS).text("255").key(KEY_DOWN).text("254").key(KEY_ESC), ": XNCOLUMNS=255:254"},
   };
+  // clang-format on
   use_target(TARGET_UNIX);
   for (const auto &c : cases) {
     SCOPED_TRACE(c.ends);
@@ -267,11 +286,13 @@ TEST_F(ConScreen, EachPrivilegeAndColourReachesItsOwnBitsOnly) {
   start.colors = 0x88 | 0x07;
   put(1, start);
   // The privilege fields in cursor order: left column, then right, by row.
+  // clang-format off
   const uint16_t privilege_order[] = {
       CON_PRIV_INTERRUPT, CON_PRIV_DEBUG,   CON_PRIV_ABORT,   CON_PRIV_SYSINFO,
       CON_PRIV_MESSAGE,   CON_PRIV_PRINTER, CON_PRIV_PCQ_MGMT, CON_PRIV_SHUTDOWN,
       CON_PRIV_STATUS,    CON_PRIV_DETACHED, CON_PRIV_WATCH,  CON_PRIV_NO_WATCH,
   };
+  // clang-format on
   for (int i = 0; i < 12; ++i) {
     SCOPED_TRACE(i);
     fresh();
@@ -284,7 +305,8 @@ TEST_F(ConScreen, EachPrivilegeAndColourReachesItsOwnBitsOnly) {
     int at;
     uint16_t step;
     uint8_t want;
-  } colours[] = {{AT_BACKGROUND, KEY_RIGHT, 0x88 | 0x10 | 0x07}, {AT_FOREGROUND, KEY_LEFT, 0x88 | 0x06}};
+  } colours[] = {{AT_BACKGROUND, KEY_RIGHT, 0x88 | 0x10 | 0x07},
+                 {AT_FOREGROUND, KEY_LEFT, 0x88 | 0x06}};
   for (const auto &c : colours) {
     fresh();
     put(1, start);
@@ -375,7 +397,8 @@ TEST_F(ConScreen, CountOutsideTheTableIsRefusedWithoutDrawing) {
     const uint64_t cells = memscreen_cells_written();
     testing::internal::CaptureStderr();
     EXPECT_EQ(config_con(h_, count), ST_BAD_COUNT) << count;
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cnf_con:578 config_con SE_INV_ARG"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cnf_con:578 config_con SE_INV_ARG"),
+              std::string::npos);
     EXPECT_EQ(memscreen_cells_written(), cells);
   }
   proc_trace_mask_ = mask;

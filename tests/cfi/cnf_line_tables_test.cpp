@@ -38,7 +38,8 @@ protected:
     return r;
   }
   void put(const table_store &s, uint32_t i, const bytes &r) { s.put(h_, i, r.b); }
-  template <class R> R rec(uint32_t i) const {
+  template <class R>
+  R rec(uint32_t i) const {
     R r{};
     if constexpr (std::is_same_v<R, ser_desc>) get_desc_ser(h_, i, &r);
     if constexpr (std::is_same_v<R, prn_desc>) get_desc_prn(h_, i, &r);
@@ -61,6 +62,7 @@ protected:
 // With 40 lines (16 to a page) every paging key lands where the table rule
 // says; typing then shows which entry the cursor is on.
 TEST_F(LineTables, SerialPagingFollowsTheTableRule) {
+  // clang-format off
   const struct {
     const char *what;
     uint32_t count;
@@ -79,11 +81,14 @@ TEST_F(LineTables, SerialPagingFollowsTheTableRule) {
       {"16 lines never repage: F4", 16, TARGET_WINDOWS, script().key(KEY_F4), 0, 15},
       {"16 lines never repage: up", 16, TARGET_UNIX, script().key(KEY_UP), 0, 15},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(default_cfi(h_, 1, c.target), 0);
     counts(c.count);
-    EXPECT_EQ(run_table(config_ser, c.target, c.count, script(c.keys).key(K_CLEAR_LINE).text("X").key(KEY_ESC)), 0);
+    EXPECT_EQ(run_table(config_ser, c.target, c.count,
+                        script(c.keys).key(K_CLEAR_LINE).text("X").key(KEY_ESC)),
+              0);
     const int col = c.target == TARGET_UNIX ? 25 : 7;
     EXPECT_EQ(number_at(5, col), c.first);
     EXPECT_EQ(number_at(20, col), c.first + 15);
@@ -95,6 +100,7 @@ TEST_F(LineTables, SerialPagingFollowsTheTableRule) {
 // Each screen draws the layout of the target OS, numbers its rows, and
 // leaving at once writes nothing new; an empty table rings and draws nothing.
 TEST_F(LineTables, EachScreenDrawsTheTargetsLayout) {
+  // clang-format off
   const struct {
     screen_fn fn;
     uint8_t target;
@@ -108,6 +114,7 @@ TEST_F(LineTables, EachScreenDrawsTheTargetsLayout) {
       {config_pcq, TARGET_UNIX, "@PCQ  Print Queue                         Ena Translation     Que Disp   Ntf Ban", 0},
       {config_pcq, TARGET_WINDOWS, "@PCQ  Windows Printer Name                Ena Translation     Que Disp   B C E", 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.heading);
     ASSERT_EQ(default_cfi(h_, 1, c.target), 0);
@@ -135,6 +142,7 @@ void seed_text(bytes &r, size_t offset, const char *text) {
 // that member only. So the other layout's switches and settings, and the
 // reserved bytes, go back exactly as read.
 TEST_F(LineTables, EachLayoutWritesBackWhatItDoesNotEdit) {
+  // clang-format off
   const struct {
     const char *what;
     screen_fn fn;
@@ -153,12 +161,14 @@ TEST_F(LineTables, EachLayoutWritesBackWhatItDoesNotEdit) {
       {"queue Windows", config_pcq, TARGET_WINDOWS, pcq_store,
        {{offsetof(pcq_desc, queue_name), 36}, {offsetof(pcq_desc, translation), 16}}},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(default_cfi(h_, 1, c.target), 0);
     counts(4);
     bytes before;
-    for (size_t i = 0; i < c.store.size; ++i) before.b[i] = static_cast<unsigned char>(0x81 + 3 * i);
+    for (size_t i = 0; i < c.store.size; ++i)
+      before.b[i] = static_cast<unsigned char>(0x81 + 3 * i);
     for (const auto &[offset, size] : c.texts) seed_text(before, offset, "old");
     put(c.store, 0, before);
     EXPECT_EQ(run_table(c.fn, c.target, 4, script().key(K_CLEAR_LINE).text("new").key(KEY_ESC)), 0);
@@ -182,14 +192,24 @@ TEST_F(LineTables, WindowsSettingsReachTheirMembers) {
   put_desc_ser(h_, 0, &s);
   // Device, Enable?, Set, Baud: the baud rate one step on; then Stop, Mdm.
   EXPECT_EQ(run_table(config_ser, TARGET_WINDOWS, 4,
-                      script().key(KEY_F2).key(KEY_F2).key(KEY_F2).key(KEY_RIGHT)
-                          .key(KEY_F2).key(KEY_F2).key(KEY_F2).key(KEY_F2).text("y").key(KEY_ESC)), 0);
+                      script()
+                          .key(KEY_F2)
+                          .key(KEY_F2)
+                          .key(KEY_F2)
+                          .key(KEY_RIGHT)
+                          .key(KEY_F2)
+                          .key(KEY_F2)
+                          .key(KEY_F2)
+                          .key(KEY_F2)
+                          .text("y")
+                          .key(KEY_ESC)),
+            0);
   ser_desc want = s;
   want.baud = 7;
   want.modem_control = 1;
   const ser_desc got = rec<ser_desc>(0);
-  EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "baud " << int(got.baud) << " modem "
-                                                      << int(got.modem_control);
+  EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+      << "baud " << int(got.baud) << " modem " << int(got.modem_control);
   EXPECT_NE(memscreen_row(5).find("19200"), std::string::npos) << memscreen_row(5);
   EXPECT_EQ(config_changed, 1);
 }
@@ -197,6 +217,7 @@ TEST_F(LineTables, WindowsSettingsReachTheirMembers) {
 // F5 copies onto the next entry and moves there; serial lines and printers
 // name the next device, queues copy exactly; the last entry rings.
 TEST_F(LineTables, CopyKeyRenumbersDevicesAndCopiesQueuesExactly) {
+  // clang-format off
   const struct {
     const char *what;
     screen_fn fn;
@@ -280,6 +301,7 @@ TEST_F(LineTables, CopyKeyRenumbersDevicesAndCopiesQueuesExactly) {
       {"F5 on the last queue rings", config_pcq, TARGET_UNIX, [] {}, script().key(KEY_UP).key(KEY_F5),
        [&] { EXPECT_STREQ(rec<pcq_desc>(0).queue_name, "lp"); }, 0, 1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(default_cfi(h_, 1, c.target), 0);
@@ -296,7 +318,8 @@ TEST_F(LineTables, QueueNameKeepsThirtyFiveCharacters) {
   ASSERT_EQ(default_cfi(h_, 1, TARGET_UNIX), 0);
   counts(2);
   EXPECT_EQ(run_table(config_pcq, TARGET_UNIX, 2,
-                      script().key(K_CLEAR_LINE).text(std::string(40, 'q')).key(KEY_ESC)), 0);
+                      script().key(K_CLEAR_LINE).text(std::string(40, 'q')).key(KEY_ESC)),
+            0);
   const pcq_desc q = rec<pcq_desc>(0);
   EXPECT_EQ(std::string(q.queue_name), std::string(35, 'q'));
   EXPECT_EQ(q.queue_name[35], '\0');

@@ -48,6 +48,7 @@ struct event_case {
   uint8_t changed, retrieved, saved;
 };
 
+// clang-format off
 const event_case event_cases[] = {
     {"unchanged asks nothing", nothing, S().key(KEY_ESC), 0, nullptr, 0, 0, 0},
     {"changed and new is saved at once", nothing, leave_changed().key(KEY_ENTER), 12, nullptr, 0, 0, 1},
@@ -73,6 +74,7 @@ const event_case event_cases[] = {
     {"the same target OS again asks nothing", existing, S().choose(12).key(KEY_ENTER).key(KEY_ESC), 5, nullptr, 0, 1, 0},
     {"target change refused keeps the flags", existing, os_other().key(K_NO).key(KEY_ESC), 5, nullptr, 0, 1, 0},
 };
+// clang-format on
 
 void PrintTo(const event_case &c, std::ostream *os) { *os << c.what; }
 
@@ -96,6 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Cfi, EventTest, ::testing::ValuesIn(event_cases));
 // Which question each situation asks. The script ends while it waits, so it
 // stays on line 22; 0x0B takes one cell, the answer field the next.
 TEST_F(StartTest, EachSituationAsksItsQuestion) {
+  // clang-format off
   const std::tuple<const char *, start_with, script> cases[] = {
       {"The retrieved configuration has been changed, do you wish to save it? \x0B", existing, leave_changed()},
       {"The defaulted configuration has been changed, do you wish to save it? \x0B", nothing, leave_changed()},
@@ -104,6 +107,7 @@ TEST_F(StartTest, EachSituationAsksItsQuestion) {
       {"Do you wish to discard the retrieved configuration? ", existing, os_other()},
       {"The configuration has been changed, do you wish to reset it? ", nothing, os_other(S().processes(12))},
   };
+  // clang-format on
   for (const auto &[text, start, keys] : cases) {
     SCOPED_TRACE(text);
     fresh();
@@ -121,6 +125,7 @@ using MainScreen = CfiScreen;
 
 TEST_F(MainScreen, RefusedNamesKeepTheLineOpenAndCreateNothing) {
   ASSERT_TRUE(xntest::write_file(path("plain"), "x"));
+  // clang-format off
   const struct {
     int item;
     const char *typed;
@@ -129,6 +134,7 @@ TEST_F(MainScreen, RefusedNamesKeepTheLineOpenAndCreateNothing) {
       {10, "missing", ST_NO_FILE}, {10, "nosuch/conf", 0}, {9, "nosuch/dir/conf", 0},
       {9, "plain/conf", 0},        {8, "nosuch", 0},       {8, "plain", ST_ACCESS},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.typed);
     fresh();
@@ -150,16 +156,19 @@ TEST_F(MainScreen, DamagedFileShowsTheStoreReasonAndIsNeverChanged) {
   ASSERT_TRUE(write_config("good.cfi", 7));
   // At entry, and retrieved over a loaded file; leaving asks about a
   // defaulted configuration: No.
+  // clang-format off
   const std::pair<const char *, script> cases[] = {
       {"bad.cfi", leave_unsaved(S().processes(3))},
       {"good.cfi", leave_unsaved(S().choose(10).name("bad").key(KEY_ESC).processes(3))},
   };
+  // clang-format on
   for (const auto &[given, keys] : cases) {
     SCOPED_TRACE(given);
     fresh();
     EXPECT_EQ(run_editor(given, keys), 0);
     EXPECT_NE(memscreen_message_code(), 0u);
-    EXPECT_FALSE(memscreen_message_text().empty()) << "the store's reason belongs beside the status";
+    EXPECT_FALSE(memscreen_message_text().empty())
+        << "the store's reason belongs beside the status";
     EXPECT_EQ(config_retrieved, 0);
     EXPECT_EQ(read_file(path("bad.cfi")), damaged);
   }
@@ -171,7 +180,10 @@ TEST_F(MainScreen, DamagedFileShowsTheStoreReasonAndIsNeverChanged) {
 TEST_F(MainScreen, FailedRetrieveLeavesDefaults) {
   ASSERT_TRUE(xntest::write_file(path("bad.cfi"), "not a configuration\n"));
   ASSERT_TRUE(write_config("good.cfi", 7));
-  EXPECT_EQ(run_editor("good.cfi", S().choose(10).name("bad").key(KEY_ESC).choose(9).name("after").key(KEY_ESC)), 0);
+  EXPECT_EQ(
+      run_editor("good.cfi",
+                 S().choose(10).name("bad").key(KEY_ESC).choose(9).name("after").key(KEY_ESC)),
+      0);
   EXPECT_EQ(config_retrieved, 0);
   EXPECT_EQ(read_config("good.cfi"), 7u);
   const uint32_t after = read_config("after.cfi");
@@ -185,7 +197,9 @@ TEST_F(MainScreen, ReadOnlyFile) {
   read_only_user user;
   if (!user.ok()) GTEST_SKIP() << "no unprivileged user to drop to";
   // Saving over it shows status 5 and leaves it alone.
-  EXPECT_EQ(run_editor(nullptr, leave_unsaved(S().processes(4).choose(9).name("locked").key(KEY_ESC))), 0);
+  EXPECT_EQ(
+      run_editor(nullptr, leave_unsaved(S().processes(4).choose(9).name("locked").key(KEY_ESC))),
+      0);
   EXPECT_EQ(memscreen_message_code() & 0xFFF, static_cast<uint32_t>(ST_ACCESS));
   EXPECT_EQ(read_file(path("locked.cfi")), before);
   // Given at entry it asks first; No ends before the menu is shown.
@@ -199,29 +213,36 @@ TEST_F(MainScreen, ReadOnlyFile) {
 
 TEST_F(MainScreen, ChangedDirectoryIsShownAndWhereTheProposalGoes) {
   ASSERT_EQ(mkdir(path("sub").c_str(), 0755), 0);
-  EXPECT_EQ(run_editor(nullptr, S().choose(8).name("sub").processes(3).key(KEY_ESC).key(KEY_ENTER)), 0);
+  EXPECT_EQ(run_editor(nullptr, S().choose(8).name("sub").processes(3).key(KEY_ESC).key(KEY_ENTER)),
+            0);
   EXPECT_EQ(read_config("sub/system.cfi"), 3u);
   EXPECT_FALSE(file_exists(path("system.cfi")));
   EXPECT_EQ(memscreen_row(18).find(path("sub")), 17u);
   const std::string title = memscreen_row(0);
   const size_t from = title.find_first_not_of(' '), to = title.find_last_not_of(' ');
-  EXPECT_TRUE(from != std::string::npos && from == 40 - (to - from + 1) / 2) << "centred on column 40: " << title;
+  EXPECT_TRUE(from != std::string::npos && from == 40 - (to - from + 1) / 2)
+      << "centred on column 40: " << title;
 }
 
 TEST_F(MainScreen, TargetOsChangeResetsTheStoreButKeepsTheProposal) {
   ASSERT_TRUE(write_config("mine.cfi", 5));
   // Discard mine.cfi for UNIX; Save still proposes mine.cfi: replace it.
-  EXPECT_EQ(run_editor("mine.cfi", os_other().key(KEY_ENTER).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)), 0);
+  EXPECT_EQ(
+      run_editor("mine.cfi",
+                 os_other().key(KEY_ENTER).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)),
+      0);
   EXPECT_EQ(memscreen_row(21).find(os_target_strs[TARGET_UNIX]), 17u);
   EXPECT_NE(read_config("mine.cfi"), 5u);
   EXPECT_EQ(get_os_target_sys(h_), TARGET_UNIX);
 }
 
 TEST_F(MainScreen, SelectionAdvancesOnlyAfterItems1To7) {
+  // clang-format off
   const std::pair<script, int> cases[] = {
       {S().choose(1).key(KEY_ESC), 2}, {S().choose(3).key(KEY_ESC), 4}, {S().choose(7).key(KEY_ESC), 1},
       {S().choose(8).key(KEY_ESC), 8}, {S().choose(11), 11}, {S().choose(12).key(KEY_ENTER), 12},
   };
+  // clang-format on
   for (const auto &[keys, want] : cases) {
     SCOPED_TRACE(want);
     fresh();
@@ -239,7 +260,9 @@ TEST_F(StartTest, ProposalsOutliveAReturnToTheTopMenu) {
   EXPECT_EQ(config_retrieved, 0);
   EXPECT_EQ(memscreen_row(19).find("mine.cfi"), std::string::npos);
   memscreen_use();
-  EXPECT_EQ(run_editor(nullptr, S().processes(9).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)), 0);
+  EXPECT_EQ(
+      run_editor(nullptr, S().processes(9).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)),
+      0);
   EXPECT_EQ(read_config("mine.cfi"), 9u) << "Save proposed the file retrieved before";
   memscreen_use();
   EXPECT_EQ(run_editor(nullptr, S().choose(10).key(KEY_ENTER).key(KEY_ESC)), 0);

@@ -116,6 +116,7 @@ TEST_F(PdfScreen, LandscapeTurnsTheSummaryButNotTheStoredSize) {
 }
 
 TEST_F(PdfScreen, BackgroundFormShowsItsOptionsAndUseOnceChoosesBetweenTwo) {
+  // clang-format off
   const struct {
     const char *background;
     const char *use_once; // typed in UseOnce when it shows
@@ -125,6 +126,7 @@ TEST_F(PdfScreen, BackgroundFormShowsItsOptionsAndUseOnceChoosesBetweenTwo) {
       {"form.pdf", "y", true, true, false},
       {"", "", false, false, false},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << '"' << c.background << "\" " << c.use_once);
     fresh();
@@ -133,7 +135,8 @@ TEST_F(PdfScreen, BackgroundFormShowsItsOptionsAndUseOnceChoosesBetweenTwo) {
     put(0, d);
     // Enable?, Comment, Paper, Background Form; Enter goes on to UseOnce
     // when it shows.
-    script keys = into_format(3).key(K_CLEAR_LINE).text(c.background).key(KEY_ENTER).text(c.use_once);
+    script keys =
+        into_format(3).key(K_CLEAR_LINE).text(c.background).key(KEY_ENTER).text(c.use_once);
     EXPECT_EQ(run_pdf(keys), ST_SCRIPT_END);
     EXPECT_EQ(trimmed(7, 0, 8) == "UseOnce:", c.options) << memscreen_row(7);
     EXPECT_EQ(trimmed(7, 42, 6) == "Scale:", c.options) << memscreen_row(7);
@@ -185,8 +188,14 @@ TEST_F(PdfScreen, AFormatReadWithoutRoomCanStillBeReachedAndPutRight) {
   d.left = d.right = 1224; // no paper is wide enough
   put(0, d);
   // Past Paper and the other watched fields to Left and Right, then ESC.
-  const script fix = into_format(5).key(K_CLEAR_LINE).text("18").key(KEY_DOWN).key(K_CLEAR_LINE)
-                         .text("18").key(KEY_ESC).key(KEY_ESC);
+  const script fix = into_format(5)
+                         .key(K_CLEAR_LINE)
+                         .text("18")
+                         .key(KEY_DOWN)
+                         .key(K_CLEAR_LINE)
+                         .text("18")
+                         .key(KEY_ESC)
+                         .key(KEY_ESC);
   EXPECT_EQ(run_pdf(fix), 0);
   EXPECT_EQ(format(0).left, 18);
   EXPECT_EQ(format(0).right, 18);
@@ -198,6 +207,7 @@ TEST_F(PdfScreen, CopyKeyCopiesOnlyWhatDiffersAndLeavingUnchangedChangesNothing)
   std::strcpy(first.comment, "first");
   first.reserved16[0] = 0x5A; // bytes the screen does not name travel along
   other.font_size = 10;
+  // clang-format off
   const struct {
     const char *what;
     bool next_differs;
@@ -208,6 +218,7 @@ TEST_F(PdfScreen, CopyKeyCopiesOnlyWhatDiffersAndLeavingUnchangedChangesNothing)
       {"F5 onto an equal format", false, script().key(KEY_ENTER).key(KEY_F5), 0},
       {"ESC after nothing changed", true, script().key(KEY_ENTER), 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     fresh();
@@ -226,8 +237,15 @@ TEST_F(PdfScreen, CopyKeyCopiesOnlyWhatDiffersAndLeavingUnchangedChangesNothing)
 
 TEST_F(PdfScreen, WithOneFormatEveryStepStaysOnFormatZero) {
   // Up and down in the selector, F3 and F4 on the form stay; F5 rings.
-  const script keys = script().key(KEY_UP).key(KEY_DOWN).key(KEY_ENTER).key(KEY_F3).key(KEY_F4)
-                          .key(KEY_F5).key(KEY_ESC).key(KEY_ESC);
+  const script keys = script()
+                          .key(KEY_UP)
+                          .key(KEY_DOWN)
+                          .key(KEY_ENTER)
+                          .key(KEY_F3)
+                          .key(KEY_F4)
+                          .key(KEY_F5)
+                          .key(KEY_ESC)
+                          .key(KEY_ESC);
   EXPECT_EQ(run_pdf(keys, 1), 0);
   EXPECT_EQ(memscreen_bells(), 1);
   EXPECT_EQ(trimmed(1, 45, 4), "0");
@@ -240,6 +258,7 @@ TEST_F(PdfScreen, SelectorWrapsAndStepsBetweenFormats) {
     std::snprintf(d.comment, sizeof d.comment, "format %u", i);
     put(i, d);
   }
+  // clang-format off
   const struct {
     script keys;
     const char *shown;
@@ -251,6 +270,7 @@ TEST_F(PdfScreen, SelectorWrapsAndStepsBetweenFormats) {
       // A number beyond the last is made the last, with the bell; then Enter.
       {script().text("9").key(KEY_ENTER).key(KEY_ENTER), "format 3"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.shown);
     fresh();

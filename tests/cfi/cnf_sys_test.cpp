@@ -9,6 +9,7 @@ namespace {
 using SubScreen = CfiScreen;
 
 TEST_F(SubScreen, EachParameterKeepsItsRangeAndReachesItsOwnMember) {
+  // clang-format off
   const struct {
     int field; // input field, in cursor order
     const char *typed;
@@ -27,6 +28,7 @@ TEST_F(SubScreen, EachParameterKeepsItsRangeAndReachesItsOwnMember) {
       {14, "3000", true, offsetof(sys_desc, prn_count), 4, 2048},
       {16, "32", false, offsetof(sys_desc, pdf_format_count), 4, 32}, // the default: no change
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "field " << c.field << " typed " << c.typed);
     ASSERT_EQ(default_cfi(h_, 1, 1), 0);
@@ -63,18 +65,21 @@ TEST_F(SubScreen, StringPagingShowsTheRightEntries) {
   str_desc odd = entry(0);
   odd.str_enabled = 2; // drawn as Yes; passing over it is no change
   put_desc_str(h_, 0, &odd);
+  // clang-format off
   const std::pair<script, int> cases[] = {
       {script().down(4), 1},                   // down from the bottom row scrolls by one
       {script().key(KEY_UP), count - 4},       // up from entry 0 wraps to the last page
       {script().key(KEY_F4), 4},               // a page forward
       {script().key(KEY_UP).key(KEY_DOWN), 0}, // and round again to the first page
   };
+  // clang-format on
   for (const auto &[keys, first] : cases) {
     SCOPED_TRACE(first);
     memscreen_use();
     EXPECT_EQ(run(script(keys).key(KEY_ESC), true), 0);
     // Each page shows four entries, numbered at rows 5, 9, 13 and 17.
-    for (int n = 0; n < 4; ++n) EXPECT_EQ(std::stoi(memscreen_row(5 + 4 * n).substr(0, 4)), first + n);
+    for (int n = 0; n < 4; ++n)
+      EXPECT_EQ(std::stoi(memscreen_row(5 + 4 * n).substr(0, 4)), first + n);
     EXPECT_EQ(config_changed, 0) << "moving about changes nothing";
   }
   // With the most strings a configuration holds, the last page's numbers
@@ -91,8 +96,15 @@ TEST_F(SubScreen, StringPagingShowsTheRightEntries) {
 TEST_F(SubScreen, StringEditsAreWrittenAndEnterStartsTheNextRowOnItsSwitch) {
   // Entry 0's value overtyped past 255; Enter goes to entry 1's Enable?.
   const str_desc second = entry(1);
-  EXPECT_EQ(run(script().key(KEY_F2).key(K_CLEAR_LINE).text(std::string(260, 'v')).key(KEY_ENTER).text("n")
-                    .key(KEY_ESC), true), 0);
+  EXPECT_EQ(run(script()
+                    .key(KEY_F2)
+                    .key(K_CLEAR_LINE)
+                    .text(std::string(260, 'v'))
+                    .key(KEY_ENTER)
+                    .text("n")
+                    .key(KEY_ESC),
+                true),
+            0);
   EXPECT_EQ(std::string(entry(0).str_value), std::string(255, 'v'));
   EXPECT_EQ(entry(1).str_enabled, 0);
   EXPECT_STREQ(entry(1).str_value, second.str_value);

@@ -10,6 +10,7 @@
 namespace {
 
 TEST(DeviceCopy, TrailingDigitsCountUpInTheirWidth) {
+  // clang-format off
   const struct {
     const char *name, *want;
     int status;
@@ -24,6 +25,7 @@ TEST(DeviceCopy, TrailingDigitsCountUpInTheirWidth) {
       {"abcdefghijklm98", "abcdefghijklm99", 0},
       {"abcdefghijklmn8", "abcdefghijklmn9", 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     char dev[16] = {};
     std::strncpy(dev, c.name, sizeof dev - 1);

@@ -14,11 +14,18 @@ constexpr uint8_t COURIER = 0, HELVETICA = 4;
 
 pdf_layout letter(uint16_t left, uint16_t right, uint16_t top, uint16_t bottom,
                   uint16_t spacing = 0, uint8_t font = COURIER, uint8_t size = 12) {
-  return {.page = {612, 792}, .left = left, .right = right, .top = top, .bottom = bottom,
-          .line_spacing = spacing, .font = font, .font_size = size};
+  return {.page = {612, 792},
+          .left = left,
+          .right = right,
+          .top = top,
+          .bottom = bottom,
+          .line_spacing = spacing,
+          .font = font,
+          .font_size = size};
 }
 
 TEST(PdfPage, EffectivePageTakesTheNamedPaperAndTurnsForLandscape) {
+  // clang-format off
   const struct {
     uint8_t paper;
     bool landscape;
@@ -31,6 +38,7 @@ TEST(PdfPage, EffectivePageTakesTheNamedPaperAndTurnsForLandscape) {
       {1, false, 612, 792}, // Letter
       {9, false, 500, 700}, // beyond the table: taken as custom, never read past it
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "paper " << int{c.paper} << " landscape " << c.landscape);
     const pdf_size s = pdf_effective_page(c.paper, 500, 700, c.landscape);
@@ -40,6 +48,7 @@ TEST(PdfPage, EffectivePageTakesTheNamedPaperAndTurnsForLandscape) {
 }
 
 TEST(PdfPage, PrintableAreaRefusesMarginsThatMeetAndAddsIn16Bits) {
+  // clang-format off
   const struct {
     const char *what;
     pdf_layout l;
@@ -60,6 +69,7 @@ TEST(PdfPage, PrintableAreaRefusesMarginsThatMeetAndAddsIn16Bits) {
       {"16-bit sum of the height", {.page = {612, 65535}, .top = 30000, .bottom = 30000,
                                     .line_spacing = 10000}, 612, 5535},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     const pdf_size a = pdf_printable_area(c.l);
@@ -69,6 +79,7 @@ TEST(PdfPage, PrintableAreaRefusesMarginsThatMeetAndAddsIn16Bits) {
 }
 
 TEST(PdfPage, EstimateCountsCharactersAndLinesOfTheFont) {
+  // clang-format off
   const struct {
     const char *what;
     pdf_layout l;
@@ -84,6 +95,7 @@ TEST(PdfPage, EstimateCountsCharactersAndLinesOfTheFont) {
       {"size 0", letter(18, 18, 36, 36, 0, COURIER, 0), 0, 0},
       {"font beyond the table", letter(18, 18, 36, 36, 0, 12), 0, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     const pdf_estimate e = pdf_text_estimate(c.l);
@@ -94,6 +106,7 @@ TEST(PdfPage, EstimateCountsCharactersAndLinesOfTheFont) {
 }
 
 TEST(PdfPage, InchesAreTruncatedToHundredthsWithoutTrailingZeros) {
+  // clang-format off
   const struct {
     uint16_t units;
     const char *text;
@@ -101,6 +114,7 @@ TEST(PdfPage, InchesAreTruncatedToHundredthsWithoutTrailingZeros) {
       {0, "0"},      {1, "0.01"},  {5, "0.06"},  {18, "0.25"},    {36, "0.5"},  {72, "1"},
       {612, "8.5"},  {792, "11"},  {842, "11.69"}, {1191, "16.54"}, {1440, "20"}, {65535, "910.2"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.units);
     char out[PDF_INCHES_SIZE];
@@ -108,7 +122,8 @@ TEST(PdfPage, InchesAreTruncatedToHundredthsWithoutTrailingZeros) {
     EXPECT_EQ(pdf_inches_text(c.units, out), 0);
     EXPECT_STREQ(out, c.text);
     const std::size_t n = std::strlen(out);
-    for (std::size_t i = n; i < sizeof out; ++i) ASSERT_EQ(out[i], '\0') << "byte " << i << " not zeroed";
+    for (std::size_t i = n; i < sizeof out; ++i)
+      ASSERT_EQ(out[i], '\0') << "byte " << i << " not zeroed";
   }
 }
 

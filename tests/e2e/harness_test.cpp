@@ -11,6 +11,7 @@
 namespace {
 
 TEST(RunProgram, ReportsStatusSignalOutputAndTimeout) {
+  // clang-format off
     struct Case {
         const char* script;
         int status, signal;
@@ -22,23 +23,25 @@ TEST(RunProgram, ReportsStatusSignalOutputAndTimeout) {
         {"cat; test -t 0 || test -t 1 || test -t 2 || echo notty", 0, 0, false, "notty\n"},
         {"exec sleep 30", -1, SIGKILL, true, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script);
-        xntest::RunOptions o;
-        o.program = "/bin/sh";
-        o.args = {"-c", c.script};
-        o.timeout_ms = 300;
-        auto r = xntest::run_program(o);
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.signal, c.signal);
-        EXPECT_EQ(r.timed_out, c.timed_out);
-        EXPECT_EQ(r.out, c.out);
-    }
+  // clang-format on
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.script);
+    xntest::RunOptions o;
+    o.program = "/bin/sh";
+    o.args = {"-c", c.script};
+    o.timeout_ms = 300;
+    auto r = xntest::run_program(o);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.signal, c.signal);
+    EXPECT_EQ(r.timed_out, c.timed_out);
+    EXPECT_EQ(r.out, c.out);
+  }
 }
 
 // The checks of the end-to-end tests: modes left changed, the alternate
 // screen, and the byte count.
 TEST(PtyTerm, SeesModesScreensAndBytes) {
+  // clang-format off
     struct Case {
         const char* script;
         const char* diff;
@@ -49,25 +52,26 @@ TEST(PtyTerm, SeesModesScreensAndBytes) {
         {"tput smcup; echo ready", "", true, true},
         {"tput smcup; tput rmcup; echo ready", "", false, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script);
-        xntest::PtyOptions o;
-        o.program = "/bin/sh";
-        o.args = {"-c", c.script};
-        xntest::PtyTerm t(o);
-        ASSERT_TRUE(t.wait_for_text("ready"));
-        auto e = t.wait_exit();
-        ASSERT_TRUE(e.exited);
-        std::string diff = "?";
-        EXPECT_EQ(t.tty_modes_restored(&diff), *c.diff == '\0');
-        EXPECT_EQ(diff, c.diff);
-        EXPECT_EQ(t.alt_screen(), c.alt);
-        EXPECT_EQ(t.alt_screen_used(), c.alt_used);
-        if (c.script[0] == 'p') {
-            EXPECT_EQ(t.row(0), "abCready");
-            EXPECT_EQ(t.bytes_read(), 2u + 4u + 1u + 7u);  // "ready\r\n" after ONLCR
-        }
+  // clang-format on
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.script);
+    xntest::PtyOptions o;
+    o.program = "/bin/sh";
+    o.args = {"-c", c.script};
+    xntest::PtyTerm t(o);
+    ASSERT_TRUE(t.wait_for_text("ready"));
+    auto e = t.wait_exit();
+    ASSERT_TRUE(e.exited);
+    std::string diff = "?";
+    EXPECT_EQ(t.tty_modes_restored(&diff), *c.diff == '\0');
+    EXPECT_EQ(diff, c.diff);
+    EXPECT_EQ(t.alt_screen(), c.alt);
+    EXPECT_EQ(t.alt_screen_used(), c.alt_used);
+    if (c.script[0] == 'p') {
+      EXPECT_EQ(t.row(0), "abCready");
+      EXPECT_EQ(t.bytes_read(), 2u + 4u + 1u + 7u); // "ready\r\n" after ONLCR
     }
+  }
 }
 
-}  // namespace
+} // namespace

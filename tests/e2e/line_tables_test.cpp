@@ -17,17 +17,19 @@ using xntest::TempDir;
 constexpr const char *kF5 = "\x1b[15~"; // as xterm sends it
 
 struct table_case {
-  const char *os;    // -O
-  int item;          // menu item
+  const char *os; // -O
+  int item;       // menu item
   const char *title;
-  int col;           // column of the first text field
+  int col; // column of the first text field
   int width;
   const char *typed; // into entry 0
   const char *next;  // what the copy key makes of it in entry 1
   const char *saved; // a line of the saved file
 };
 
-bool menu_up(PtyTerm &t) { return t.wait_for_text("System Configuration") && t.wait_for_text_at(16, 20, "Selection:"); }
+bool menu_up(PtyTerm &t) {
+  return t.wait_for_text("System Configuration") && t.wait_for_text_at(16, 20, "Selection:");
+}
 
 void open_table(PtyTerm &t, const table_case &c) {
   ASSERT_TRUE(menu_up(t)) << t.screen_text();
@@ -35,16 +37,19 @@ void open_table(PtyTerm &t, const table_case &c) {
   t.key(Key::Enter);
   ASSERT_TRUE(t.wait_for_text(c.title)) << t.screen_text();
   // The rows are drawn after the frame: wait for entry 0's text.
-  ASSERT_TRUE(t.wait_until([&] { return !e2e::field_text(t, 5, c.col, c.width).empty(); })) << t.screen_text();
+  ASSERT_TRUE(t.wait_until([&] { return !e2e::field_text(t, 5, c.col, c.width).empty(); }))
+      << t.screen_text();
 }
 
 TEST(LineTables, EntryTypedAndCopiedIsSavedAndShownAgain) {
+  // clang-format off
   const table_case cases[] = {
       {"Windows", 4, "Serial Device (@SERn) Configuration", 13, 15, "COM7", "COM8", "device = COM8"},
       {"UNIX", 5, "Printer Device (@PRNn) Configuration", 22, 15, "lp5", "lp6", "device = lp6"},
       {"Windows", 6, "Printer Control Queue (PCQ) Configuration", 6, 35, "Front Desk", "Front Desk",
        "queue-name = Front Desk"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.title);
     TempDir dir;

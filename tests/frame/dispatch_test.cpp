@@ -25,8 +25,10 @@ TEST(Dispatch, OperandChoosesTheEditor) {
   ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
   // A file of each kind under the name each operand must open, made by the
   // batch update of its kind.
-  for (std::vector<std::string> args : {std::vector<std::string>{"-b", "sub"}, {"-b", "north"},
-                                        {"-b", "-T", "xterm"}, {"-b", "-P", "generic"}})
+  for (std::vector<std::string> args : {std::vector<std::string>{"-b", "sub"},
+                                        {"-b", "north"},
+                                        {"-b", "-T", "xterm"},
+                                        {"-b", "-P", "generic"}})
     ASSERT_EQ(xntest::run_xnconfig(args, dir.path()).status, 0);
   ASSERT_EQ(rename(dir.file("xterm.tdi").c_str(), dir.file("xterm.TDI").c_str()), 0);
   ASSERT_EQ(rename(dir.file("generic.pti").c_str(), dir.file("generic.Pti").c_str()), 0);
@@ -72,10 +74,8 @@ TEST(TopMenu, ProposesTheNextEditorAfterOne) {
   const char *next[] = {" 2", " 3", " 1"};
   for (int downs = 0; downs < 3; ++downs) {
     SCOPED_TRACE(downs);
-    for (int i = 0; i < downs; ++i)
-      memscreen_push_key(KEY_DOWN);
-    for (uint16_t k : {KEY_ENTER, KEY_ESC, KEY_ESC})
-      memscreen_push_key(k);
+    for (int i = 0; i < downs; ++i) memscreen_push_key(KEY_DOWN);
+    for (uint16_t k : {KEY_ENTER, KEY_ESC, KEY_ESC}) memscreen_push_key(k);
     EXPECT_EQ(top_menu(), 0) << "the editor did not end on ESC";
     EXPECT_EQ(cells(4, 0, 62), std::string(20, ' ') + " 1. Configure System Configurations (.cfi)");
     EXPECT_EQ(cells(10, 20, 17), std::string("Selection:     ") + next[downs]);

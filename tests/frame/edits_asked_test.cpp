@@ -46,7 +46,7 @@ struct edit_case {
   const char *screen;
   const char *field; // the kind of field changed
   editor ed;
-  keys script;       // ends back in the editor's menu
+  keys script; // ends back in the editor's menu
 };
 
 int run_editor(editor ed) {
@@ -72,6 +72,7 @@ bool question_shown() {
 }
 
 TEST(EditsAsked, EveryKindOfFieldOnEveryScreenLeadsToTheSaveQuestion) {
+  // clang-format off
   const edit_case cases[] = {
       {"system parameters", "number", editor::system, keys().item(1).retype("42").key(KEY_ESC)},
       {"system parameters", "yes/no", editor::system, keys().item(1).key(KEY_DOWN, 3).key(KEY_SPACE).key(KEY_ESC)},
@@ -89,6 +90,7 @@ TEST(EditsAsked, EveryKindOfFieldOnEveryScreenLeadsToTheSaveQuestion) {
        keys().item(3).key(KEY_ENTER, 2).retype("^L^L").key(KEY_ESC)},
       {"printer translation comment", "text", editor::printer, keys().item(2).retype("Site").key(KEY_ENTER)},
   };
+  // clang-format on
   xntest::TempDir dir;
   ASSERT_EQ(chdir(dir.path().c_str()), 0);
   reset_kern_state();
@@ -119,4 +121,4 @@ TEST(EditsAsked, EveryKindOfFieldOnEveryScreenLeadsToTheSaveQuestion) {
   ASSERT_EQ(chdir("/"), 0); // the folder goes away with the test
 }
 
-}  // namespace
+} // namespace

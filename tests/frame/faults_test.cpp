@@ -26,7 +26,8 @@ using xntest::TempDir;
 // A revision 1 configuration (the batch update rewrites it) with enough
 // consoles that its save takes many writes.
 std::string big_old_config() {
-  std::string s = "[file]\nkind = system-configuration\n\n[system]\ntarget = UNIX\nconsoles = 2000\n";
+  std::string s =
+      "[file]\nkind = system-configuration\n\n[system]\ntarget = UNIX\nconsoles = 2000\n";
   for (int i = 0; i < 2000; ++i)
     s += "\n[console " + std::to_string(i) + "]\nenabled = yes\nterm = vt" + std::to_string(i) +
          "\ndevice = tty" + std::to_string(i) + "\n";
@@ -93,7 +94,8 @@ TEST(Faults, BatchSavesKilledAtRandomMomentsLeaveOldOrNewAndNoTemporaryFile) {
   ASSERT_TRUE(xntest::write_file(dir.file("system.cfi"), old));
   ASSERT_TRUE(xntest::wait_child(start_batch(dir, 0), 10000, st));
   const auto run_us =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count();
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0)
+          .count();
   std::mt19937 rng(17);
   int old_seen = 0, new_seen = 0;
   for (int i = 0; i < 40; ++i) {
@@ -103,7 +105,8 @@ TEST(Faults, BatchSavesKilledAtRandomMomentsLeaveOldOrNewAndNoTemporaryFile) {
     kill(pid, SIGKILL);
     ASSERT_TRUE(xntest::wait_child(pid, 10000, st));
     const std::string now = xntest::read_file(dir.file("system.cfi"));
-    ASSERT_TRUE(now == old || now == updated) << "kill " << i << ": the file is neither old nor new";
+    ASSERT_TRUE(now == old || now == updated)
+        << "kill " << i << ": the file is neither old nor new";
     (now == old ? old_seen : new_seen)++;
   }
   // A temporary file can outlive a kill only in the instant between its
@@ -115,14 +118,15 @@ TEST(Faults, BatchSavesKilledAtRandomMomentsLeaveOldOrNewAndNoTemporaryFile) {
   RecordProperty("new", new_seen);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // Another user's file that we may write: saved, but it becomes ours, and
 // the batch run says so rather than changing the owner silently.
 TEST(Faults, OwnerThatCannotBeKeptIsReported) {
-  if (geteuid() != 0 || !xntest::can_test_permissions()) GTEST_SKIP() << "needs root and user nobody";
+  if (geteuid() != 0 || !xntest::can_test_permissions())
+    GTEST_SKIP() << "needs root and user nobody";
   TempDir dir;
   dir.share();
   const std::string name = dir.file("system.cfi");
@@ -134,7 +138,8 @@ TEST(Faults, OwnerThatCannotBeKeptIsReported) {
   o.as_nobody = true;
   const xntest::RunResult r = xntest::run_program(o);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("Saved, but its owner could not be kept: " + name), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Saved, but its owner could not be kept: " + name), std::string::npos)
+      << r.err;
 }
 
-}  // namespace
+} // namespace

@@ -31,6 +31,7 @@ TEST(Forms, EveryRegisteredFormKeepsTheTableRules) {
 TEST(Forms, TheRulesCatchWhatTheyAreFor) {
   static const char *const two[] = {"one", "three", nullptr};
   static char buf[8];
+  // clang-format off
   const struct {
     form_field field;
     bool bad;
@@ -46,10 +47,12 @@ TEST(Forms, TheRulesCatchWhatTheyAreFor) {
       {{.kind = FIELD_CHOICE, .width = 5, .max = 2, .list = two}, true}, // no third text
       {{.kind = 9, .width = 1}, true},
   };
+  // clang-format on
   for (const auto &c : cases) {
     form_field f[] = {c.field};
     const form one = make_form(0, f);
-    EXPECT_EQ(field_fault(one, 0).empty(), !c.bad) << "kind " << c.field.kind << " width " << c.field.width;
+    EXPECT_EQ(field_fault(one, 0).empty(), !c.bad)
+        << "kind " << c.field.kind << " width " << c.field.width;
   }
 }
 

@@ -17,8 +17,7 @@ class arg_vector {
 public:
   explicit arg_vector(const std::vector<std::string> &args) : words_{"xnconfig"} {
     words_.insert(words_.end(), args.begin(), args.end());
-    for (std::string &w : words_)
-      ptrs_.push_back(w.data());
+    for (std::string &w : words_) ptrs_.push_back(w.data());
     ptrs_.push_back(nullptr);
   }
   int argc() const { return static_cast<int>(ptrs_.size()) - 1; }

@@ -19,6 +19,7 @@ namespace {
 using strings = std::vector<std::string>;
 
 TEST(ParseOptions, StatusesAndMessages) {
+  // clang-format off
   struct parse_case {
     strings args;
     int status;
@@ -40,6 +41,7 @@ TEST(ParseOptions, StatusesAndMessages) {
        {msg(err(ST_BAD_OPTION), ": -x\n"), msg(MSG_BAD_TARGET, ": bad\n"), msg(MSG_INI_NOT_BATCH),
         msg(MSG_OPERANDS)}},
   };
+  // clang-format on
   for (const parse_case &c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
     parse_result r = parse(c.args);
@@ -83,10 +85,10 @@ TEST(ParseOptions, FillsRunOptions) {
 TEST(OptionChecks, TerminalAndPrinterNames) {
   auto index_of = [](const char *const *names, int n, const char *stem) {
     for (int i = 0; i < n; ++i)
-      if (std::strcmp(names[i], stem) == 0)
-        return i;
+      if (std::strcmp(names[i], stem) == 0) return i;
     return -1;
   };
+  // clang-format off
   struct row {
     char option;
     bool given;
@@ -103,17 +105,22 @@ TEST(OptionChecks, TerminalAndPrinterNames) {
       {'P', true, pti_filename[2], pti_filename[2], nullptr},
       {'P', true, "some/dir/nonesuch.pti", nullptr, "nonesuch"},
   };
+  // clang-format on
   for (const row &r : rows) {
     SCOPED_TRACE(r.name);
     fresh_state();
     base_terminal = printer_type = 99;
     const bool t = r.option == 'T';
     testing::internal::CaptureStderr();
-    EXPECT_EQ(t ? check_term_name(r.given, r.name) : check_printer_name(r.given, r.name), r.stem ? 0 : 1);
+    EXPECT_EQ(t ? check_term_name(r.given, r.name) : check_printer_name(r.given, r.name),
+              r.stem ? 0 : 1);
     std::string e = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(e, r.stem ? "" : msg(t ? MSG_BAD_TERM : MSG_BAD_PRINTER, std::string(": ") + r.reported + "\n"));
+    EXPECT_EQ(
+        e, r.stem ? ""
+                  : msg(t ? MSG_BAD_TERM : MSG_BAD_PRINTER, std::string(": ") + r.reported + "\n"));
     if (r.stem) {
-      EXPECT_EQ(t ? base_terminal : printer_type, t ? index_of(def_term_filename, 25, r.stem) : index_of(pti_filename, 3, r.stem));
+      EXPECT_EQ(t ? base_terminal : printer_type,
+                t ? index_of(def_term_filename, 25, r.stem) : index_of(pti_filename, 3, r.stem));
     }
   }
 }
@@ -138,14 +145,14 @@ struct clean_session {
   clean_session() { clear(); }
   ~clean_session() { clear(); }
   static void clear() {
-    for (const char *v : {"RUVURUZIR_MODE", "REMOTEADDRESS", "GT_REMOTE_IP"})
-      unsetenv(v);
+    for (const char *v : {"RUVURUZIR_MODE", "REMOTEADDRESS", "GT_REMOTE_IP"}) unsetenv(v);
     set_startup_desktop_kern(nullptr);
     proc_isGUI_ = 0;
   }
 };
 
 TEST(GuiSession, RemoteConnectionsAreRefusedOnlyInGuiProcesses) {
+  // clang-format off
   struct session_case {
     uint8_t gui;
     const char *variable; // set to "1" when not null
@@ -161,13 +168,13 @@ TEST(GuiSession, RemoteConnectionsAreRefusedOnlyInGuiProcesses) {
       {1, nullptr, "Telne", 0},
       {1, nullptr, "MyTelnet", 0},
   };
+  // clang-format on
   for (const session_case &c : cases) {
     SCOPED_TRACE(std::string(c.variable ? c.variable : "") + " " + (c.desktop ? c.desktop : ""));
     fresh_state();
     clean_session guard;
     proc_isGUI_ = c.gui;
-    if (c.variable)
-      setenv(c.variable, "1", 1);
+    if (c.variable) setenv(c.variable, "1", 1);
     set_startup_desktop_kern(c.desktop);
     testing::internal::CaptureStderr();
     EXPECT_EQ(check_gui_session(), c.status);

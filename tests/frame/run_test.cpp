@@ -35,7 +35,8 @@ xntest::RunResult run(const strings &args, const TempDir &dir, const std::string
   xntest::RunOptions o;
   o.args = args;
   o.cwd = dir.path();
-  o.env = {"HOME=" + dir.path(), options.empty() ? "XNCONFIG_OPTIONS" : "XNCONFIG_OPTIONS=" + options};
+  o.env = {"HOME=" + dir.path(),
+           options.empty() ? "XNCONFIG_OPTIONS" : "XNCONFIG_OPTIONS=" + options};
   o.as_nobody = as_nobody;
   return xntest::run_program(o);
 }
@@ -45,6 +46,7 @@ xntest::RunResult run(const strings &args, const TempDir &dir, const std::string
 // status, a text standard error must hold, the files left, and XNCONFIG_OPTIONS.
 TEST(ProgramRun, StatusesMessagesAndFiles) {
   const std::string long_name(300, 'n');
+  // clang-format off
   struct status_case {
     strings args;
     int status;
@@ -74,6 +76,7 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
       {{"-b", "-A", "nowhere/trail.log"}, 4, msg(err(ST_NO_PATH), ": nowhere/trail.log\n"), {}},
       {{"-l", "-A", "trail.log"}, 4, "", {}}, // no trail after another error
   };
+  // clang-format on
   for (const status_case &c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args) + " " + c.options);
     TempDir dir;
@@ -87,7 +90,8 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
       EXPECT_EQ(r.out.find("xnconfig 5."), c.status == 0 ? 0u : std::string::npos) << r.out;
       EXPECT_EQ(r.out.find("Usage:") != std::string::npos, c.status == 7) << r.out;
     }
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << "want: " << c.message << "got:\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << "want: " << c.message << "got:\n"
+                                                        << r.err;
     strings want = c.files;
     std::sort(want.begin(), want.end());
     EXPECT_EQ(files_in(dir), want);
@@ -105,6 +109,7 @@ TEST(ProgramRun, StatusesMessagesAndFiles) {
 // to date once (announced for descriptions and translations), after which a
 // run has nothing to do.
 TEST(ProgramRun, ExistingFiles) {
+  // clang-format off
   struct file_kind {
     const char *file;
     strings args; // the batch update of `file` in the current folder
@@ -114,6 +119,7 @@ TEST(ProgramRun, ExistingFiles) {
       {"xterm.tdi", {"-b", "-T", "xterm"}, "console.tdi"},
       {"generic.pti", {"-b", "-P", "generic"}, "generic.pti"},
   };
+  // clang-format on
   for (size_t k = 0; k < std::size(kinds); ++k) {
     const file_kind &kind = kinds[k], &other = kinds[(k + 1) % std::size(kinds)];
     const bool announces = k != 0;
@@ -121,9 +127,11 @@ TEST(ProgramRun, ExistingFiles) {
     ASSERT_EQ(run(kind.args, made).status, 0);
     ASSERT_EQ(run(other.args, made).status, 0);
     const std::string good = xntest::read_file(made.file(kind.file));
-    const std::string old = xntest::read_file(std::string(XN_TEST_DATA) + "/stores/old/" + kind.old_sample);
+    const std::string old =
+        xntest::read_file(std::string(XN_TEST_DATA) + "/stores/old/" + kind.old_sample);
     std::string future = good;
     future.insert(future.find("revision = ") + 11, "9");
+    // clang-format off
     struct variant {
       const char *what;
       std::string text;
@@ -137,6 +145,7 @@ TEST(ProgramRun, ExistingFiles) {
         {"read-only", good, true, announces ? MSG_NOT_UPDATED : 0},
         {"read-only old revision", old, true, announces ? MSG_READ_ONLY_UPDATE : 0},
     };
+    // clang-format on
     for (const variant &v : variants) {
       SCOPED_TRACE(std::string(kind.file) + ": " + v.what);
       if (v.read_only && !xntest::can_test_permissions())
@@ -148,7 +157,8 @@ TEST(ProgramRun, ExistingFiles) {
       ASSERT_EQ(chmod(path.c_str(), v.read_only ? 0444 : 0644), 0);
       xntest::RunResult r = run(kind.args, dir, "", v.read_only);
       EXPECT_EQ(r.status, 1) << r.err;
-      EXPECT_NE(r.err.find(v.code == 0 ? path : msg(v.code, v.read_only ? ": " + path : "")), std::string::npos)
+      EXPECT_NE(r.err.find(v.code == 0 ? path : msg(v.code, v.read_only ? ": " + path : "")),
+                std::string::npos)
           << r.err;
       EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
       // A refused file is reported with the line and the reason, by every
@@ -173,7 +183,8 @@ TEST(ProgramRun, ExistingFiles) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(xntest::read_file(dir.file(kind.file)), updated);
-    EXPECT_EQ(files_in(dir), (strings{kind.file, std::string(kind.file) + "~"})) << "no temporary file left";
+    EXPECT_EQ(files_in(dir), (strings{kind.file, std::string(kind.file) + "~"}))
+        << "no temporary file left";
   }
 }
 
@@ -181,6 +192,7 @@ TEST(ProgramRun, ExistingFiles) {
 // standard output), what lands where, and that a failed merge writes nothing.
 TEST(ProgramRun, MergesIniFiles) {
   const char *merge = "[system]\nprocesses = 42\n", *bad = "[system]\nprocesses = lots\n";
+  // clang-format off
   struct merge_case {
     strings args;
     int status;
@@ -193,6 +205,7 @@ TEST(ProgramRun, MergesIniFiles) {
       {{"-b", "-L", "bad.txt"}, 1, "bad.txt", "system.cfi"},
       {{"-b", "-l", "none"}, 1, "", "none.cfi"},
   };
+  // clang-format on
   for (const merge_case &c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
     TempDir dir;
@@ -202,8 +215,10 @@ TEST(ProgramRun, MergesIniFiles) {
     ASSERT_TRUE(xntest::write_file(dir.file("bad.txt"), bad));
     xntest::RunResult r = run(c.args, dir);
     EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_EQ(r.out, c.ini_read.empty() ? "" : msg(MSG_LOADING_INI, ": " + dir.file(c.ini_read) + "\n"));
-    EXPECT_EQ(xntest::read_file(dir.file(c.config)).find("processes = 42") != std::string::npos, c.status == 0);
+    EXPECT_EQ(r.out,
+              c.ini_read.empty() ? "" : msg(MSG_LOADING_INI, ": " + dir.file(c.ini_read) + "\n"));
+    EXPECT_EQ(xntest::read_file(dir.file(c.config)).find("processes = 42") != std::string::npos,
+              c.status == 0);
     EXPECT_EQ(xntest::file_exists(dir.file(c.config)), c.status == 0);
   }
   // A failed merge leaves an existing configuration alone; a good one

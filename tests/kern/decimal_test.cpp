@@ -16,6 +16,7 @@ TEST(Decimal, DivideAndStoreString) {
     int scale, min_int, max_frac;
     const char *want;
   };
+  // clang-format off
   const row rows[] = {
       {612, 72, 2, 1, 2, "8.5"},  // trailing zeros dropped
       {842, 72, 2, 1, 2, "11.69"},
@@ -28,9 +29,11 @@ TEST(Decimal, DivideAndStoreString) {
       {INT64_MIN, 1, 0, 1, 0, "-9223372036854775808"},
       {1234567890123456789LL, 1000000000, 9, 1, 9, "1234567890.123456789"},
   };
+  // clang-format on
   for (const row &r : rows) {
     dec_num a, b, q;
-    ASSERT_TRUE(long_to_dec(r.a, &a) == 0 && long_to_dec(r.b, &b) == 0 && dec_divide(&a, &b, r.scale, &q) == 0);
+    ASSERT_TRUE(long_to_dec(r.a, &a) == 0 && long_to_dec(r.b, &b) == 0 &&
+                dec_divide(&a, &b, r.scale, &q) == 0);
     char out[64];
     const char point = std::strchr(r.want, ',') ? ',' : '.';
     int n = dec_store_string(&q, out, sizeof out, r.min_int, r.max_frac, point);
@@ -42,10 +45,12 @@ TEST(Decimal, DivideAndStoreString) {
 // The device screens renumber "ttyS9" to "ttyS10": load the trailing
 // digits, add one, store them back one wider when they carried over.
 TEST(Decimal, DeviceNameRenumbering) {
+  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {"COM9", "COM10"}, {"lp007", "lp008"}, {"tty09", "tty10"}, {"x0999", "x1000"},
       {"9", "10"}, {"n12345678901234567890", "n12345678901234567891"},
   };
+  // clang-format on
   for (const auto &[from, to] : rows) {
     size_t k = from.find_last_not_of("0123456789") + 1;
     int len = static_cast<int>(from.size() - k);

@@ -27,16 +27,14 @@ void numbered_lines(text_out &out, int lines) {
 
 std::string expected_text(int lines) {
   std::string s;
-  for (int i = 0; i < lines; ++i)
-    s += "line " + std::to_string(i) + " of the text\n";
+  for (int i = 0; i < lines; ++i) s += "line " + std::to_string(i) + " of the text\n";
   return s;
 }
 
 int files_in(const std::string &dir) {
   int n = 0;
   if (DIR *d = opendir(dir.c_str())) {
-    while (dirent *e = readdir(d))
-      n += e->d_name[0] != '.';
+    while (dirent *e = readdir(d)) n += e->d_name[0] != '.';
     closedir(d);
   }
   return n;
@@ -47,13 +45,18 @@ TEST(FileIo, ChunkedTextReadsBackWhole) {
   const std::string name = dir.file("t.cfi");
   std::string error;
   // About 600 KB: many chunks, and a read of more than one buffer's worth.
-  ASSERT_EQ(write_file_atomic(name.c_str(), [](text_out &o) { numbered_lines(o, 24000); }, error), 0)
+  ASSERT_EQ(write_file_atomic(
+                name.c_str(), [](text_out &o) { numbered_lines(o, 24000); }, error),
+            0)
       << error;
   std::string back;
   ASSERT_EQ(read_file_whole(name.c_str(), back, error), 0) << error;
   EXPECT_EQ(back, expected_text(24000));
   EXPECT_EQ(files_in(dir.path()), 1); // no temporary file left behind
-  ASSERT_EQ(write_file_atomic(name.c_str(), [](text_out &) {}, error), 0) << error;
+  ASSERT_EQ(write_file_atomic(
+                name.c_str(), [](text_out &) {}, error),
+            0)
+      << error;
   ASSERT_EQ(read_file_whole(name.c_str(), back, error), 0) << error;
   EXPECT_EQ(back, "");
 }
@@ -71,7 +74,8 @@ TEST(FileIo, SaveFailingPartWayLeavesTheOldFile) {
     rlimit lim{200 * 1024, 200 * 1024};
     setrlimit(RLIMIT_FSIZE, &lim);
     std::string error;
-    int st = write_file_atomic(name.c_str(), [](text_out &o) { numbered_lines(o, 24000); }, error);
+    int st = write_file_atomic(
+        name.c_str(), [](text_out &o) { numbered_lines(o, 24000); }, error);
     bool named = error.rfind("cannot write " + name + ": ", 0) == 0;
     _exit(st != 0 && named ? 0 : 1);
   }
@@ -119,7 +123,9 @@ TEST(FileIo, SaveKeepsBackupLinksAndRemovesStaleTemporaries) {
   // A second name for the file stays the same file.
   const std::string other = dir.file("hard.cfi");
   ASSERT_EQ(link(name.c_str(), other.c_str()), 0);
-  ASSERT_EQ(write_file_atomic(name.c_str(), [](text_out &o) { o.text() += "third\n"; }, error, backup), 0);
+  ASSERT_EQ(write_file_atomic(
+                name.c_str(), [](text_out &o) { o.text() += "third\n"; }, error, backup),
+            0);
   EXPECT_EQ(xntest::read_file(other), "third\n");
   EXPECT_EQ(xntest::read_file(name + "~"), "new contents\n");
   unlink(other.c_str());

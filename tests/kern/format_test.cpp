@@ -22,6 +22,7 @@ TEST(SprintfKern, CDirectivesAndProgramDirectives) {
     sprintf_kern(buf, args...);
     return std::string(buf);
   };
+  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {f("%s|%c|%u|%d|%ld", "ab", 'Z', 4000000000u, -2147483647 - 1, -9000000000L),
        "ab|Z|4000000000|-2147483648|-9000000000"},
@@ -35,6 +36,7 @@ TEST(SprintfKern, CDirectivesAndProgramDirectives) {
       {f("[%-8M]", MSG_SCREEN), "[screen  ]"},
       {f("%M|%M", 0x1234u, 0x247u), "Message 0x1234|Message 0x0247"}, // 0x247: not a status
   };
+  // clang-format on
   for (const auto &[got, want] : rows) EXPECT_EQ(got, want);
   // At most 255 characters, nothing written past the end mark.
   std::memset(buf, '#', sizeof buf);
@@ -45,19 +47,22 @@ TEST(SprintfKern, CDirectivesAndProgramDirectives) {
 }
 
 TEST(MessageText, EveryStatusAndCodeHasItsOwnText) {
-  for (int st : {ST_FAILED, ST_NO_FILE, ST_NO_PATH, ST_TOO_MANY_FILES, ST_ACCESS, ST_NO_MEMORY, ST_BAD_DATA,
-                 ST_WRITE_FAULT, ST_READ_FAULT, ST_DISK_FULL, ST_NOT_BUILT, ST_BAD_NAME, ST_BAD_COUNT,
-                 ST_NAME_TOO_LONG, ST_BAD_OPTION, ST_NO_ARGUMENT, ST_OPT_END, ST_ARG_TOO_LONG, ST_WRONG_KIND,
-                 ST_NEWER_REVISION, ST_NO_TERMINAL, ST_DECLINED, ST_SCREEN_TOO_BIG}) {
+  for (int st :
+       {ST_FAILED,      ST_NO_FILE,  ST_NO_PATH,       ST_TOO_MANY_FILES, ST_ACCESS,
+        ST_NO_MEMORY,   ST_BAD_DATA, ST_WRITE_FAULT,   ST_READ_FAULT,     ST_DISK_FULL,
+        ST_NOT_BUILT,   ST_BAD_NAME, ST_BAD_COUNT,     ST_NAME_TOO_LONG,  ST_BAD_OPTION,
+        ST_NO_ARGUMENT, ST_OPT_END,  ST_ARG_TOO_LONG,  ST_WRONG_KIND,     ST_NEWER_REVISION,
+        ST_NO_TERMINAL, ST_DECLINED, ST_SCREEN_TOO_BIG}) {
     std::string as_error = message_text(MSG_ERROR | st);
     EXPECT_EQ(as_error.find("Message 0x"), std::string::npos) << st;
     EXPECT_EQ(std::string(message_text(st)), as_error) << st; // screens show plain numbers
   }
-  for (uint32_t code : {MSG_BAD_TARGET, MSG_INI_NOT_BATCH, MSG_INI_WITH_TP, MSG_OPERANDS, MSG_T_AND_P,
-                        MSG_BAD_TERM, MSG_BAD_PRINTER, MSG_BAD_EXT, MSG_BAD_AUDIT, MSG_NOT_UPDATED,
-                        MSG_LOADING_INI}) {
+  for (uint32_t code :
+       {MSG_BAD_TARGET, MSG_INI_NOT_BATCH, MSG_INI_WITH_TP, MSG_OPERANDS, MSG_T_AND_P, MSG_BAD_TERM,
+        MSG_BAD_PRINTER, MSG_BAD_EXT, MSG_BAD_AUDIT, MSG_NOT_UPDATED, MSG_LOADING_INI}) {
     EXPECT_GT(std::strlen(message_text(code)), 0u) << std::hex << code;
-    EXPECT_EQ(std::string(message_text(code)).find("Message 0x"), std::string::npos) << std::hex << code;
+    EXPECT_EQ(std::string(message_text(code)).find("Message 0x"), std::string::npos)
+        << std::hex << code;
   }
 }
 
@@ -67,8 +72,9 @@ TEST(PrintfKern, QuietSilencesInformationButNeverErrors) {
     uint32_t han;
     const char *out, *err_start;
   };
-  const row rows[] = {
-      {false, 1, "info 7\n", "xnconfig 5.32.1 ("}, {true, 1, "", ""}, {false, 0xFFFF, "", "xnconfig"}};
+  const row rows[] = {{false, 1, "info 7\n", "xnconfig 5.32.1 ("},
+                      {true, 1, "", ""},
+                      {false, 0xFFFF, "", "xnconfig"}};
   for (const row &r : rows) {
     reset_kern_state();
     ASSERT_EQ(init_kern("xnconfig", 32, 5, 32, 0, 0, 1), 0);

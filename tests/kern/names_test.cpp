@@ -25,6 +25,7 @@ TEST(NameParts, SimpleNameExtensionAndRemoval) {
     const char *name, *simple, *ext, *without_ext;
     bool is_simple;
   };
+  // clang-format off
   const row rows[] = {
       {"/a/b/vt100.tdi", "vt100.tdi", ".tdi", "/a/b/vt100", false},
       {"/a.b/c", "c", "", "/a.b/c", false}, // a dot in a folder is no extension
@@ -33,6 +34,7 @@ TEST(NameParts, SimpleNameExtensionAndRemoval) {
       {"name.", "name.", "", "name.", true},
       {"/dir/", "dir", "", "/dir/", false},
   };
+  // clang-format on
   for (const row &r : rows) {
     char simple[NAME_BUF], buf[NAME_BUF];
     get_simple_name(r.name, simple);
@@ -56,6 +58,7 @@ TEST(NameEdits, AppendAndRemoveInPlace) {
     int (*append)(char *, const char *);
     const char *base, *added, *joined;
   };
+  // clang-format off
   const row rows[] = {
       {append_simple_name, "/home/u/", "system.cfi", "/home/u/system.cfi"},
       {append_simple_name, "/a", "/x", "/a/x"},
@@ -68,6 +71,7 @@ TEST(NameEdits, AppendAndRemoveInPlace) {
       {remove_given, "vt100.pti", "tdi", "vt100.pti"},
       {remove_given, ".tdi", ".tdi", ".tdi"},
   };
+  // clang-format on
   for (const row &r : rows) {
     char buf[NAME_BUF];
     std::strcpy(buf, r.base);
@@ -92,6 +96,7 @@ TEST(NameResolve, FullNamesAreFoldedWithoutNeedingTheFile) {
   const std::string old = cwd();
   ASSERT_EQ(chdir(tmp.file("sub").c_str()), 0);
   const std::string d = cwd(); // the real path, links resolved
+  // clang-format off
   const std::pair<const char *, std::string> rows[] = {
       {"./a/../b.cfi", d + "/b.cfi"},
       {"../x.cfi", d.substr(0, d.rfind('/')) + "/x.cfi"},
@@ -99,6 +104,7 @@ TEST(NameResolve, FullNamesAreFoldedWithoutNeedingTheFile) {
       {"/a//b/./c/", "/a/b/c"},
       {"/../..", "/"},
   };
+  // clang-format on
   for (const auto &[name, full] : rows) {
     char got[NAME_BUF];
     EXPECT_EQ(resolve_file_name(name, got), 0) << name;
@@ -125,7 +131,8 @@ TEST(ProcessFileName, NormalisesOrRefusesTypedNames) {
   const char *home = std::getenv("HOME");
   const std::string saved_home = home ? home : "";
   setenv("HOME", "/home/tester", 1);
-  const std::tuple<std::string, int, std::string> rows[] = { // in, status, the name or what a refusal echoes
+  const std::tuple<std::string, int, std::string> rows[] = {
+      // in, status, the name or what a refusal echoes
       {"  /tmp//x/../a.cfi  ", 0, "/tmp/a.cfi"},
       {"~/cfg/a.cfi", 0, "/home/tester/cfg/a.cfi"},
       {"~other/a", 0, "~other/a"},
@@ -144,8 +151,10 @@ TEST(ProcessFileName, NormalisesOrRefusesTypedNames) {
     EXPECT_EQ(std::string(out), want) << in;
     EXPECT_EQ(len, status ? 0u : want.size()) << in;
   }
-  if (home) setenv("HOME", saved_home.c_str(), 1);
-  else unsetenv("HOME");
+  if (home)
+    setenv("HOME", saved_home.c_str(), 1);
+  else
+    unsetenv("HOME");
 }
 
 TEST(FileStatus, MissingFilesFoldersDirectoriesAndReadOnlyFiles) {
@@ -156,6 +165,7 @@ TEST(FileStatus, MissingFilesFoldersDirectoriesAndReadOnlyFiles) {
   ASSERT_EQ(mkdir(tmp.file("dir").c_str(), 0700), 0);
   // root passes every permission check, so to it the read-only file is writable.
   const uint16_t ro_flags = geteuid() == 0 ? FSTAT_WRITABLE : 0;
+  // clang-format off
   const std::tuple<std::string, int, uint16_t> rows[] = {
       {tmp.file("rw.cfi"), 0, FSTAT_WRITABLE},
       {tmp.file("ro.cfi"), 0, ro_flags},
@@ -164,10 +174,12 @@ TEST(FileStatus, MissingFilesFoldersDirectoriesAndReadOnlyFiles) {
       {tmp.file("nodir/none.cfi"), ST_NO_PATH, 0},
       {tmp.file("rw.cfi/x"), ST_NO_PATH, 0}, // a file where a folder should be
   };
+  // clang-format on
   for (const auto &[name, status, flags] : rows) {
     file_status st{};
     st.flags = 0xFFFF;
-    EXPECT_EQ(get_fstat_name(name.c_str(), static_cast<uint16_t>(name.size()), &st), status) << name;
+    EXPECT_EQ(get_fstat_name(name.c_str(), static_cast<uint16_t>(name.size()), &st), status)
+        << name;
     EXPECT_EQ(st.flags, flags) << name;
     EXPECT_EQ(exists_kern(name.c_str()), status == 0) << name;
     EXPECT_EQ(isdir_kern(name.c_str()), (flags & FSTAT_DIR) != 0) << name;

@@ -28,8 +28,8 @@ std::pair<std::string, int> scan(std::vector<std::string> words) {
   char letter = 0;
   std::string out;
   for (int guard = 0; guard < 100; ++guard) {
-    int st = getopt_kern(static_cast<int>(words.size()), argv.data(), "aA:bh?lL:O:P:qT:", &optind, &rest,
-                         &letter, &arg);
+    int st = getopt_kern(static_cast<int>(words.size()), argv.data(), "aA:bh?lL:O:P:qT:", &optind,
+                         &rest, &letter, &arg);
     if ((st & 0xFFF) == OPT_END) break;
     out += (out.empty() ? "" : " ") + (st > 0 ? "!" + std::to_string(st) + ":" : "") + letter;
     if (st == 0 && arg) out += "=" + std::string(arg);
@@ -48,6 +48,7 @@ TEST(GetoptKern, ScansArgumentListsLikeTheProgram) {
     std::string steps;
     int optind;
   };
+  // clang-format off
   const row rows[] = {
       {{}, "", 1},
       {{"-bq", "file"}, "b q", 2},
@@ -63,6 +64,7 @@ TEST(GetoptKern, ScansArgumentListsLikeTheProgram) {
       {{"-", "-b"}, "", 1},    // a lone "-" is an operand
       {{"file", "-b"}, "", 1}, // options stop at the first operand
   };
+  // clang-format on
   for (const row &r : rows) {
     std::string joined;
     for (const std::string &w : r.words) joined += w.substr(0, 20) + " ";
@@ -84,8 +86,10 @@ TEST_F(AuditTrail, OptionsSelectWhatIsRecorded) {
     const char *opts; // nullptr: the default, everything
     const char *expect;
   };
-  const row rows[] = {{nullptr, "load:ok load:2 save:ok save:5"}, {":load", "load:ok load:2"},
-                      {":fail", "load:2 save:5"}, {":SAVE,fail", "save:5"}};
+  const row rows[] = {{nullptr, "load:ok load:2 save:ok save:5"},
+                      {":load", "load:ok load:2"},
+                      {":fail", "load:2 save:5"},
+                      {":SAVE,fail", "save:5"}};
   for (const row &r : rows) {
     reset_kern_state();
     std::remove(dir.file("trail.log").c_str());
@@ -110,7 +114,8 @@ TEST_F(AuditTrail, OptionsSelectWhatIsRecorded) {
       got += (got.empty() ? "" : " ") + line.substr(line.find('\t', 21) + 1, 4) + ":";
       got += line.ends_with("\tok") ? "ok" : line.substr(line.find("\terror ") + 7, 1);
       if (line.find("tdi") != std::string::npos) {
-        EXPECT_TRUE(line.ends_with("\tload\ttdi\t/b\\011c.tdi\terror 2 No such file or directory")) << line;
+        EXPECT_TRUE(line.ends_with("\tload\ttdi\t/b\\011c.tdi\terror 2 No such file or directory"))
+            << line;
       }
     }
     EXPECT_EQ(got, r.expect) << (r.opts ? r.opts : "default");
@@ -147,12 +152,14 @@ TEST(ShowHelpKern, ListsEveryOptionAndTypeNameWithin79Columns) {
   testing::internal::CaptureStdout();
   show_help_kern();
   std::string help = testing::internal::GetCapturedStdout();
-  for (const char *want : {"-a[:opts]", "-A file[:opts]", "-b ", "-h", "-l ", "-L file|dir", "-O UNIX|Windows",
-                           "-P name", "-q ", "-T name", "--help", "--version", "0  success", "7  help"})
+  for (const char *want :
+       {"-a[:opts]", "-A file[:opts]", "-b ", "-h", "-l ", "-L file|dir", "-O UNIX|Windows",
+        "-P name", "-q ", "-T name", "--help", "--version", "0  success", "7  help"})
     EXPECT_NE(help.find(want), std::string::npos) << want;
   std::vector<const char *> names(std::begin(def_term_filename), std::end(def_term_filename));
   names.insert(names.end(), std::begin(pti_filename), std::end(pti_filename));
-  for (const char *name : names) EXPECT_NE(help.find(" " + std::string(name)), std::string::npos) << name;
+  for (const char *name : names)
+    EXPECT_NE(help.find(" " + std::string(name)), std::string::npos) << name;
   for (size_t start = 0, nl; (nl = help.find('\n', start)) != std::string::npos; start = nl + 1)
     EXPECT_LE(nl - start, 79u) << help.substr(start, nl - start);
 }

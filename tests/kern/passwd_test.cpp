@@ -21,6 +21,7 @@ struct passwd_case {
   const char *home;
 };
 
+// clang-format off
 const passwd_case cases[] = {
     {"plain entry", "root:x:0:0:root:/root:/bin/sh\nann:x:1000:1000:Ann:/home/ann:/bin/bash\n",
      1000, true, "ann", "/home/ann"},
@@ -40,6 +41,7 @@ const passwd_case cases[] = {
     {"a uid too large for the field", "ivy:x:99999999999:1::/i:/bin/sh\n", 4294967295u, false, "",
      ""},
 };
+// clang-format on
 
 TEST(Passwd, FindsTheUserOfAUid) {
   TempDir dir;

@@ -35,6 +35,7 @@ protected:
 };
 
 TEST_F(PtiCtrl, UseFileRuleAndCanonicalText) {
+  // clang-format off
   const struct {
     const char *name;
     uint8_t stored_use_file;
@@ -54,6 +55,7 @@ TEST_F(PtiCtrl, UseFileRuleAndCanonicalText) {
       {"empty file name", 1, "a.job", 'y', "", 1, "", 1, 0},
       {"empty byte string", 0, "^[E", 'n', "", 0, "", 1, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     put(0, c.stored_use_file, c.stored);
@@ -72,18 +74,21 @@ TEST_F(PtiCtrl, UseFileRuleAndCanonicalText) {
     EXPECT_STREQ(rec.value, c.want);
     EXPECT_EQ(trans_changed, c.want_changed);
     EXPECT_EQ(memscreen_bells() - bells, c.want_bells);
-    EXPECT_EQ(cells(5, 28, int(std::strlen(c.want)) + 1), c.want + std::string(" ")) << "the row shows what is stored";
+    EXPECT_EQ(cells(5, 28, int(std::strlen(c.want)) + 1), c.want + std::string(" "))
+        << "the row shows what is stored";
   }
 }
 
 TEST_F(PtiCtrl, MovesBetweenTheTwoStrings) {
   // Each script lands on one string and turns its Enable on there.
+  // clang-format off
   const std::pair<std::function<void()>, uint32_t> cases[] = {
       {[] { keys({UP, ch('y'), ESC}); }, 1},                     // up on the first goes to the second
       {[] { keys({DOWN, DOWN, ch('y'), ESC}); }, 0},             // down on the second to the first
       {[] { keys({ENTER, ENTER, ENTER, ch('y'), ESC}); }, 1},    // Enter ends a row: the next
       {[] { keys({KEY_F3, ch('y'), ESC}); }, 0},                 // F3 rings and stays
   };
+  // clang-format on
   for (const auto &[script, index] : cases) {
     SCOPED_TRACE(index);
     put(0, 0, "", 0);
@@ -95,4 +100,4 @@ TEST_F(PtiCtrl, MovesBetweenTheTwoStrings) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -32,6 +32,7 @@ protected:
 };
 
 TEST_F(PtiMain, FlagsFollowEveryEvent) {
+  // clang-format off
   const struct {
     const char *name;
     const char *given; // the file operand, or null
@@ -48,6 +49,7 @@ TEST_F(PtiMain, FlagsFollowEveryEvent) {
        [] { choose(6); keys({ENTER}); choose(2); retype("x"); choose(7); keys({ch('y'), ENTER}); }, 0, 1, 0},
       {"file given and loaded", "laser", [] {}, 0, 1, 0}, // last: its screen is checked below
   };
+  // clang-format on
   make_file("laser.pti", 2, "my laser");
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -67,9 +69,11 @@ TEST_F(PtiMain, FlagsFollowEveryEvent) {
 }
 
 TEST_F(PtiMain, SelectionAdvancesAfterItemsOneToFour) {
+  // clang-format off
   const std::pair<std::function<void()>, int> cases[] = {
       {[] { choose(3); keys({ESC}); }, 4}, {[] { choose(4); keys({ESC}); }, 1}, {[] { choose(5); keys({ESC}); }, 5},
   };
+  // clang-format on
   for (const auto &[script, want] : cases) {
     SCOPED_TRACE(want);
     reset_pti_state();
@@ -120,4 +124,4 @@ TEST_F(PtiMain, DamagedTranslationKeepsTheBase) {
   EXPECT_EQ(xntest::read_file(file("bad.pti")), junk);
 }
 
-}  // namespace
+} // namespace

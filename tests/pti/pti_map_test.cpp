@@ -35,6 +35,7 @@ protected:
 };
 
 TEST_F(PtiMap, ByteStringsAndTheChrColumn) {
+  // clang-format off
   const struct {
     uint8_t type;
     const char *typed;
@@ -51,6 +52,7 @@ TEST_F(PtiMap, ByteStringsAndTheChrColumn) {
       {0, "ABCDEFGHIJKL", 1, 'q', "(q)", 1},  // 12 bytes: refused, entry kept
       {0, "\\q", 1, 'q', "(q)", 1},           // unreadable: refused
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.typed);
     open_type(c.type);

@@ -16,8 +16,9 @@ namespace {
 using namespace xnscreen;
 
 TEST(Glyphs, BytesMapThroughCodePage437AndBack) {
-  const std::pair<uint8_t, char16_t> cases[] = {
-      {'A', u'A'}, {0x00, u' '}, {0x01, u'☺'}, {0x7F, u'⌂'}, {0x80, u'Ç'}, {0xDA, u'┌'}, {0xFF, u'\u00A0'}};
+  const std::pair<uint8_t, char16_t> cases[] = {{'A', u'A'},      {0x00, u' '}, {0x01, u'☺'},
+                                                {0x7F, u'⌂'},     {0x80, u'Ç'}, {0xDA, u'┌'},
+                                                {0xFF, u'\u00A0'}};
   for (const auto &[byte, glyph] : cases) EXPECT_EQ(glyph_of(byte), glyph) << int(byte);
   // Each upper byte has a glyph of its own, and typing it gives the byte back.
   std::set<char16_t> seen;
@@ -33,8 +34,9 @@ TEST(Glyphs, BytesMapThroughCodePage437AndBack) {
 
 TEST(Keys, PlainBytesGiveTheirCodes) {
   const std::pair<uint8_t, uint16_t> cases[] = {
-      {'\r', 0x300}, {'\n', 0x300}, {0x1B, 0x301}, {'\t', 0x800}, {' ', 0x120}, {0xE9, 0x1E9},
-      {0x7F, KEYC_BACKSPACE}, {0x08, KEYC_BACKSPACE}, {0x15, KEYC_CLEAR}, {0x01, KEYC_UNKNOWN}};
+      {'\r', 0x300},      {'\n', 0x300},       {0x1B, 0x301},          {'\t', 0x800},
+      {' ', 0x120},       {0xE9, 0x1E9},       {0x7F, KEYC_BACKSPACE}, {0x08, KEYC_BACKSPACE},
+      {0x15, KEYC_CLEAR}, {0x01, KEYC_UNKNOWN}};
   for (const auto &[byte, code] : cases) EXPECT_EQ(key_from_byte(byte), code) << int(byte);
   // No key but ESC may have the low byte 1: the program reads that as ESC.
   for (int b = 0; b < 256; ++b) {
@@ -61,4 +63,4 @@ TEST(Sizing, BlockGetsTheScreenSizeOrIsLeftAlone) {
   memscreen_release();
 }
 
-}  // namespace
+} // namespace

@@ -54,6 +54,7 @@ TEST_F(ImageTest, DrawingShowsAfterUpdateClippedToTheImage) {
 }
 
 TEST_F(ImageTest, UpdateSendsOnlyChangedCells) {
+  // clang-format off
   const struct { const char *what; void (*act)(); uint64_t cells; } steps[] = {
       {"first drawing", [] { draw(5, 0, "Selection: 1"); }, 12},
       {"same text again", [] { draw(5, 0, "Selection: 1"); }, 0},
@@ -62,6 +63,7 @@ TEST_F(ImageTest, UpdateSendsOnlyChangedCells) {
       // column 10 loses its attribute, column 11 its digit
       {"erase to end of line", [] { set_pos_scrn(5, 10); erase_eol_scrn(); }, 2},
   };
+  // clang-format on
   for (const auto &s : steps) {
     const uint64_t before = memscreen_cells_written();
     s.act();
@@ -74,6 +76,7 @@ TEST_F(ImageTest, UpdateSendsOnlyChangedCells) {
 // shown content is unknown is still sent when the image matches the last
 // copy, and the message overlay is compared cell by cell over its row.
 TEST_F(ImageTest, UpdateSkipsOnlyRowsKnownToBeShown) {
+  // clang-format off
   const struct { const char *what; void (*act)(); uint64_t cells; } steps[] = {
       {"image reset: every cell unknown", [] { xnscreen::reset_image(24, 80); }, 24 * 80},
       {"nothing new", [] {}, 0},
@@ -82,6 +85,7 @@ TEST_F(ImageTest, UpdateSkipsOnlyRowsKnownToBeShown) {
       {"message over a drawn cell", [] { show("m"); }, 2},
       {"full repaint", [] { xnscreen::repaint_all(); }, 24 * 80},
   };
+  // clang-format on
   for (const auto &s : steps) {
     const uint64_t before = memscreen_cells_written();
     s.act();
@@ -97,8 +101,8 @@ TEST_F(ImageTest, MessageLineText) {
   const std::string row = memscreen_row(23);
   EXPECT_EQ(row.rfind(message_text(MSG_ERROR | ST_NO_FILE), 0), 0u) << row;
   EXPECT_NE(row.find("(2): /tmp/x/system.cfi"), std::string::npos) << row;
-  EXPECT_NE(memscreen_attr(23, 0), ATTR_PLAIN);  // set apart from the forms
-  ASSERT_EQ(dis_msg_scrn(0, MSG_MODE_SHOW, "abcdef", 3), 0);  // by length
+  EXPECT_NE(memscreen_attr(23, 0), ATTR_PLAIN);              // set apart from the forms
+  ASSERT_EQ(dis_msg_scrn(0, MSG_MODE_SHOW, "abcdef", 3), 0); // by length
   EXPECT_EQ(memscreen_row(23).substr(0, 4), "abc ");
   show(std::string(300, 'm'));
   EXPECT_EQ(memscreen_row(22) + memscreen_row(23), std::string(80, ' ') + std::string(80, 'm'));
@@ -137,4 +141,4 @@ TEST_F(ImageTest, NewMessageCancelsPendingTakeDownAndCloseIsImmediate) {
   EXPECT_EQ(memscreen_row(23), std::string(80, ' '));
 }
 
-}  // namespace
+} // namespace

@@ -28,7 +28,12 @@ keys typed(const char *s, keys after = {ENTER}) {
   return k;
 }
 
-struct outcome { int status; std::string text; uint16_t key; int len; };
+struct outcome {
+  int status;
+  std::string text;
+  uint16_t key;
+  int len;
+};
 
 // One entry at (row, col) on a fresh screen with the keys queued.
 outcome run(uint16_t mode, uint16_t row, uint16_t col, uint16_t width, uint16_t max_len,
@@ -47,6 +52,7 @@ outcome run(uint16_t mode, uint16_t row, uint16_t col, uint16_t width, uint16_t 
 }
 
 TEST(LineEdit, EditingKeys) {
+  // clang-format off
   const struct {
     const char *name; uint16_t mode; int width, max_len; const char *start;
     keys script; const char *result; int bells;
@@ -70,6 +76,7 @@ TEST(LineEdit, EditingKeys) {
       {"start cut to the limit", NUMBER, 5, 3, "12345", {ENTER}, "123", 0},
       {"quick ends when full", NUMBER | QUICK, 2, 2, "", typed("12", {}), "12", 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     const outcome o = run(c.mode, 4, 20, c.width, c.max_len, c.start, c.script);
@@ -116,6 +123,7 @@ TEST(LineEdit, FieldShownInEditAttributeWithCursor) {
 // A field that holds more than it shows scrolls with the cursor and marks
 // the hidden parts; the whole text comes back, never the part on show.
 TEST(LineEdit, LongTextScrollsAndShowsWhereItGoesOn) {
+  // clang-format off
   const struct {
     const char *name; int width, max_len; const char *start; keys script;
     const char *result; const char *shown; int cursor_col; int bells;
@@ -130,6 +138,7 @@ TEST(LineEdit, LongTextScrollsAndShowsWhereItGoesOn) {
       {"the capacity still holds", 5, 6, "", typed("abcdefg", {}), "abcdef", "<def ", 4, 1},
       {"a text that fits does not scroll", 5, 20, "abc", {}, "abc", "abc  ", 3, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     const outcome shown = run(TEXT, 6, 10, c.width, c.max_len, c.start, c.script);
@@ -159,4 +168,4 @@ TEST(LineEdit, TypingOneCharacterSendsOneCellMoreThanDrawing) {
   memscreen_release();
 }
 
-}  // namespace
+} // namespace

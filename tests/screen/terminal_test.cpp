@@ -70,4 +70,4 @@ TEST(TerminalScreen, ClosedBeforeAnythingIsDrawnGivesTheTerminalBack) {
   }
 }
 
-}  // namespace
+} // namespace

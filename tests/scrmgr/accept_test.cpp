@@ -17,6 +17,7 @@ namespace {
 // Yes/no fields leave on every up, down and ending key without changing
 // anything, so the loop's own moves are what the cases see.
 TEST(AcceptMenu, Navigation) {
+  // clang-format off
   const struct {
     const char *name; uint16_t form_flags, start; std::vector<uint16_t> keys;
     int want_status; uint16_t want_key, want_field; int want_bells;
@@ -36,9 +37,11 @@ TEST(AcceptMenu, Navigation) {
       {"line: down with a number ends as its class", FORM_LINE, 3, {DOWN | 0x12}, 0, KEY_DOWN, 3, 0},
       {"a key whose low byte is 1 ends as ESC", FORM_VMOVE, 1, {KEY_NEXT | 1}, 0, ESC, 1, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh(c.keys);
+    // clang-format off
     form_field fields[6] = {
         label(FF_STATIC, 0, 0, 5, "Title"),
         field(FIELD_YESNO, IN, 2, 10, 1, 0, 0, 1),
@@ -47,6 +50,7 @@ TEST(AcceptMenu, Navigation) {
         field(FIELD_YESNO, IN, 5, 10, 1, 0, 0, 1),
         field(FIELD_YESNO, IN | FF_HIDDEN, 6, 10, 1, 0, 0, 1),
     };
+    // clang-format on
     form f = make_form(c.form_flags, fields);
     uint16_t index = c.start, key = 0;
     EXPECT_EQ(accept_menu(&f, &index, &key), c.want_status);
@@ -68,13 +72,14 @@ TEST_F(ScreenTest, LoopEndsOnBadKindAndLibraryStatus) {
   uint16_t index = 0, key = 0;
   EXPECT_EQ(accept_menu(&f, &index, &key), 1);
   EXPECT_EQ(memscreen_keys_left(), 1u);
-  index = 1;  // the script runs out in field 2
+  index = 1; // the script runs out in field 2
   EXPECT_EQ(accept_menu(&f, &index, &key), ST_SCRIPT_END);
   EXPECT_EQ(index, 2);
 }
 
 // Each refusal of the screen manager leaves a trace line naming its place.
 TEST_F(ScreenTest, TraceLinesNameTheirPlace) {
+  // clang-format off
   const struct {
     const char *name; form_field fld; std::vector<uint16_t> keys; int want_status; int line;
     const char *function;
@@ -84,6 +89,7 @@ TEST_F(ScreenTest, TraceLinesNameTheirPlace) {
       {"no input field", label(FF_STATIC, 3, 5, 1, "x"), {}, 1, 692, "accept_menu"},
       {"kind outside 0 to 4", field(7, IN, 3, 5, 1), {}, 1, 1210, "accept_menu"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh(c.keys);
@@ -101,6 +107,7 @@ TEST_F(ScreenTest, TraceLinesNameTheirPlace) {
 }
 
 TEST_F(ScreenTest, AskYesNoAnswers) {
+  // clang-format off
   const struct { const char *name; std::vector<uint16_t> keys; int16_t want; int want_bells; } cases[] = {
       {"enter takes the proposed yes", {ENTER}, 1, 0},
       {"n answers at once", {ch('n')}, 0, 0},
@@ -110,6 +117,7 @@ TEST_F(ScreenTest, AskYesNoAnswers) {
       {"up rings", {UP, ENTER}, 1, 1},
       {"other letter rings", {ch('q'), ch('y')}, 1, 1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh(c.keys);

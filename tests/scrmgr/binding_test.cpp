@@ -17,6 +17,7 @@ struct sample {
 };
 
 char name_buf[8];
+// clang-format off
 form_field fields[] = {
     {.kind = FIELD_YESNO, .flags = FF_INPUT, .width = 1, .max = 1},
     {.kind = FIELD_CHOICE, .flags = FF_INPUT, .width = 1, .max = 7},
@@ -25,8 +26,10 @@ form_field fields[] = {
     {.kind = FIELD_NUMBER, .flags = FF_INPUT, .width = 5},
     {.kind = FIELD_TEXT, .flags = FF_INPUT, .width = 7, .text = name_buf},
 };
+// clang-format on
 form sample_form = make_form(0, fields);
 constexpr rec_param count_param{"count", REC_MEMBER(sample, count), 2, 900, 7};
+// clang-format off
 constexpr field_binding bindings[] = {
     BIND(0, sample, on),
     BIND_BITS(1, sample, colours, 0x70),
@@ -35,6 +38,7 @@ constexpr field_binding bindings[] = {
     BIND_PARAM(4, count_param),
     BIND(5, sample, name),
 };
+// clang-format on
 
 TEST(Binding, FillsAndTakesOnlyWhatChanged) {
   sample rec{.on = 2, .colours = 0x8F, .flags = 0xF0F7, .count = 65536 + 40, .name = "lp0"};
@@ -56,8 +60,8 @@ TEST(Binding, FillsAndTakesOnlyWhatChanged) {
   EXPECT_EQ(changed, 0) << "untouched fields are no change";
   EXPECT_EQ(std::memcmp(&rec, &before, sizeof rec), 0);
 
-  fields[1].value = 5;  // background
-  fields[3].value = 1;  // flag bit 3
+  fields[1].value = 5; // background
+  fields[3].value = 1; // flag bit 3
   std::strcpy(name_buf, "lp12");
   EXPECT_TRUE(take_fields(&sample_form, bindings, &rec, &changed));
   EXPECT_EQ(changed, 1);
@@ -86,7 +90,8 @@ TEST(Binding, ATextLongerThanItsFieldShowsIsNeverCutByPassingOverIt) {
     char name[8];
   };
   static char buf[8];
-  form_field narrow[] = {{.kind = FIELD_TEXT, .flags = FF_INPUT, .width = 3, .max = 7, .text = buf}};
+  form_field narrow[] = {
+      {.kind = FIELD_TEXT, .flags = FF_INPUT, .width = 3, .max = 7, .text = buf}};
   form narrow_form = make_form(0, narrow);
   constexpr field_binding bind[] = {BIND(0, named, name)};
   named rec{"abcdefg"};

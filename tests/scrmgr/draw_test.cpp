@@ -12,11 +12,18 @@ namespace {
 const char *const colours[] = {"red", "green", "blue"};
 char text_abc[] = "abc";
 
-form_field with_text(form_field f, char *t) { f.text = t; return f; }
-form_field with_list(form_field f) { f.list = colours; return f; }
+form_field with_text(form_field f, char *t) {
+  f.text = t;
+  return f;
+}
+form_field with_list(form_field f) {
+  f.list = colours;
+  return f;
+}
 
 TEST_F(ScreenTest, FieldTextByKindAndFlag) {
   // want: the 8 columns from the field's column; 'x' untouched.
+  // clang-format off
   const struct { const char *name; form_field fld; const char *want; } cases[] = {
       {"number blank-filled", field(FIELD_NUMBER, FF_DATA, 5, 10, 2, 5, 0, 99), " 5xxxxxx"},
       {"number zero-filled", field(FIELD_NUMBER, FF_DATA | FF_ZEROFILL, 5, 10, 2, 5, 0, 99), "05xxxxxx"},
@@ -37,6 +44,7 @@ TEST_F(ScreenTest, FieldTextByKindAndFlag) {
       {"choice outside its list", with_list(field(FIELD_CHOICE, FF_DATA, 5, 10, 6, 5, 0, 2)), "xxxxxxxx"},
       {"erase to end of line", label(FF_STATIC | FF_EOL, 5, 10, 2, "ab"), "ab      "},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh();
@@ -52,19 +60,23 @@ TEST_F(ScreenTest, FieldTextByKindAndFlag) {
 }
 
 TEST_F(ScreenTest, FormDrawsByClassAndClears) {
+  // clang-format off
   form_field fields[4] = {
       label(FF_STATIC, 2, 10, 5, "Title"),
       field(FIELD_NUMBER, IN, 4, 10, 3, 7, 0, 999),
       label(FF_STATIC | FF_DATA, 6, 10, 0, "never"),  // width 0: never drawn
       label(FF_STATIC, 8, 10, 4, "Foot"),
   };
+  // clang-format on
   // want: columns 8..15 of rows 1, 2, 4, 6 and 8.
+  // clang-format off
   const struct { uint16_t flags, show; const char *want[5]; } cases[] = {
       {FORM_CLEAR, SHOW_VALUES, {"xxxxxxxx", "xxxxxxxx", "xx  7xxx", "xxxxxxxx", "xxxxxxxx"}},
       {FORM_CLEAR, SHOW_STATIC, {"        ", "  Title ", "        ", "        ", "  Foot  "}},
       {FORM_CLEAR | FORM_LINE, SHOW_ALL, {"xxxxxxxx", "xxTitle ", "xx  7xxx", "xxxxxxxx", "xxFootxx"}},
       {0, SHOW_ALL, {"xxxxxxxx", "xxTitlex", "xx  7xxx", "xxxxxxxx", "xxFootxx"}},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << c.flags << "/" << c.show);
     fresh();
@@ -77,20 +89,22 @@ TEST_F(ScreenTest, FormDrawsByClassAndClears) {
 }
 
 TEST_F(ScreenTest, ChangedFieldsRedrawnAndMarkCleared) {
+  // clang-format off
   form_field fields[3] = {
       field(FIELD_NUMBER, IN, 4, 10, 3, 7, 0, 999),
       label(FF_STATIC | FF_CHANGED, 6, 10, 0, "never"),
       label(FF_STATIC, 8, 10, 4, "Foot"),
   };
+  // clang-format on
   form f = make_form(0, fields);
   ASSERT_EQ(display_form(&f, SHOW_ALL), 0);
   fields[0].value = 42;
   fields[0].flags |= FF_CHANGED;
-  fields[2].label = "Feet";  // not marked: stays as drawn
+  fields[2].label = "Feet"; // not marked: stays as drawn
   ASSERT_EQ(display_changed(&f), 0);
   EXPECT_EQ(cells(4, 10, 3) + cells(6, 10, 5) + cells(8, 10, 4), " 42     Foot");
   EXPECT_EQ(fields[0].flags & FF_CHANGED, 0);
-  EXPECT_NE(fields[1].flags & FF_CHANGED, 0);  // width 0 keeps its mark
+  EXPECT_NE(fields[1].flags & FF_CHANGED, 0); // width 0 keeps its mark
 
   // A field too wide to draw stops the drawing with the bell; marks stay.
   form_field bad[2] = {label(FF_STATIC | FF_CHANGED, 3, 0, 256, "x"), fields[0]};

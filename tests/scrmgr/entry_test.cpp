@@ -23,6 +23,7 @@ constexpr uint16_t Y = FIELD_YESNO, C = FIELD_CHOICE, N = FIELD_NUMBER;
 
 TEST_F(ScreenTest, FieldEntry) {
   // Fields at row 3, column 5; shown: the field at the end.
+  // clang-format off
   const struct {
     const char *name; form_field fld; std::vector<uint16_t> keys;
     int want_status; uint16_t want_key, want_value; int want_bells; const char *shown;
@@ -58,6 +59,7 @@ TEST_F(ScreenTest, FieldEntry) {
       {"choice letter rings", field(C, IN, 3, 5, 5, 1, 0, 2), {ch('a'), ESC}, 0, ESC, 1, 1, "two  "},
       {"label takes enter", label(IN, 3, 5, 3, "lbl"), {ch('a'), ENTER}, 0, ENTER, 0, 1, "lbl"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh(c.keys);
@@ -74,12 +76,14 @@ TEST_F(ScreenTest, FieldEntry) {
 }
 
 TEST_F(ScreenTest, TextEntryZeroesRestOfWidth) {
+  // clang-format off
   const struct { const char *name, *start, *typed, *want; uint16_t flags; } cases[] = {
       {"typed after start", "ab", "cd", "abcd", FF_INPUT},
       {"blanks kept", "", "  ab ", "  ab ", FF_INPUT},
       {"zero-filled trims both ends", "", "  ab ", "ab", FF_INPUT | FF_ZEROFILL},
       {"cut at width", "", "abcdefghij", "abcdefgh", FF_INPUT},
   };
+  // clang-format on
   uint16_t key = 0;
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -93,7 +97,7 @@ TEST_F(ScreenTest, TextEntryZeroesRestOfWidth) {
     EXPECT_STREQ(buf, c.want);
     for (size_t i = strlen(c.want); i < sizeof buf; i++) EXPECT_EQ(buf[i], 0) << i;
   }
-  fresh(typed("a", {ENTER}));  // a text field without a buffer must not crash
+  fresh(typed("a", {ENTER})); // a text field without a buffer must not crash
   form_field none = field(FIELD_TEXT, FF_INPUT, 4, 0, 3);
   EXPECT_EQ(run_one(none, &key), 0);
 }
@@ -118,6 +122,7 @@ int logging_callback(uint16_t i) {
 
 TEST_F(ScreenTest, CallbackCheckAndNotifySteps) {
   // start: the field the loop starts on; the script ends in the next.
+  // clang-format off
   const struct {
     const char *name; uint16_t start; std::vector<int> verdicts;
     std::vector<uint16_t> keys, want_calls; int want_bells;
@@ -131,10 +136,12 @@ TEST_F(ScreenTest, CallbackCheckAndNotifySteps) {
       {"yes/no toggle notifies, refusal rings", 4, {1}, {SP, ESC}, {4, 4, 4}, 1},
       {"quick letter refused negative leaves", 4, {-1}, {ch('y')}, {4, 4}, 1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     fresh(c.keys);
     char buf[6] = "";
+    // clang-format off
     form_field fields[5] = {
         field(FIELD_NUMBER, IN | FF_NOTIFY, 2, 0, 2, 1, 0, 50),
         field(FIELD_TEXT, FF_INPUT | FF_NOTIFY, 3, 0, 5),
@@ -142,6 +149,7 @@ TEST_F(ScreenTest, CallbackCheckAndNotifySteps) {
         field(FIELD_NUMBER, IN | FF_SPIN | FF_NOTIFY, 5, 0, 2, 1, 1, 9),
         field(FIELD_YESNO, IN | FF_QUICK | FF_NOTIFY, 6, 0, 1, 0, 0, 1),
     };
+    // clang-format on
     fields[1].text = buf;
     form f = make_form(FORM_FKEYS, fields, logging_callback);
     cb_log = {{}, c.verdicts, fields};
@@ -150,7 +158,7 @@ TEST_F(ScreenTest, CallbackCheckAndNotifySteps) {
     EXPECT_TRUE(st == 0 || st == ST_SCRIPT_END) << st;
     EXPECT_EQ(cb_log.calls, c.want_calls);
     EXPECT_EQ(memscreen_bells(), c.want_bells);
-    if (c.start == 0) {  // the field the callback marked is redrawn
+    if (c.start == 0) { // the field the callback marked is redrawn
       EXPECT_EQ(cells(4, 0, 2), cells(2, 0, 2));
       EXPECT_EQ(fields[2].flags & FF_CHANGED, 0);
     }

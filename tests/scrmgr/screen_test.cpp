@@ -12,7 +12,8 @@ using namespace scrmgr_test;
 
 namespace {
 
-template <typename T> T member(size_t offset) {
+template <typename T>
+T member(size_t offset) {
   T v;
   memcpy(&v, static_cast<const uint8_t *>(cur_scrn_) + offset, sizeof v);
   return v;
@@ -39,15 +40,15 @@ TEST_F(OpenTest, BuildsBlockForTwentyFourByEighty) {
   EXPECT_FALSE(message_shown);
   EXPECT_EQ(member<uint16_t>(SCRN_LAST_LINE), 23);
   EXPECT_EQ(member<uint16_t>(SCRN_LAST_COL), 79);
-  EXPECT_EQ(member<uint16_t>(SCRN_CELLS), 1920);  // sizes the image below
+  EXPECT_EQ(member<uint16_t>(SCRN_CELLS), 1920); // sizes the image below
   auto *image = member<uint8_t *>(SCRN_IMAGE);
   auto *area = member<uint8_t *>(SCRN_AREA512);
   EXPECT_EQ(area - image, 7680);
   EXPECT_EQ(member<uint8_t *>(SCRN_LINE_AREA) - area, 512);
   uint32_t last;
   memcpy(&last, image + 7676, 4);
-  EXPECT_EQ(last, 0x20u);  // every cell starts blank
-  const uint8_t stamp[4] = {3, 0xFF, 0xFF, 0xFF};  // on each stream and in the block
+  EXPECT_EQ(last, 0x20u);                         // every cell starts blank
+  const uint8_t stamp[4] = {3, 0xFF, 0xFF, 0xFF}; // on each stream and in the block
   uint8_t *in_block = static_cast<uint8_t *>(cur_scrn_) + 4;
   for (uint8_t *obj : {+stdin_obj_, +stdout_obj_, +stderr_obj_, in_block}) {
     EXPECT_EQ(memcmp(obj, stamp, 4), 0);
@@ -57,6 +58,7 @@ TEST_F(OpenTest, BuildsBlockForTwentyFourByEighty) {
 
 TEST_F(OpenTest, OpensOnlyOnAConsoleOrPlainTelnetOfASaneSize) {
   // err: on standard error; "": nothing at all.
+  // clang-format off
   const struct {
     int lines, cols; uint8_t console, telnet, stream; uint32_t trace_mask; int want; const char *err;
   } cases[] = {
@@ -66,6 +68,7 @@ TEST_F(OpenTest, OpensOnlyOnAConsoleOrPlainTelnetOfASaneSize) {
       {24, 80, 1, 1, 1, 0x200, 0, ""},
       {255, 257, 1, 0, 0, 0, 1, "line=255 col=257"},  // 65535 cells and up
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(&c - cases);
     memscreen_use(c.lines, c.cols);
@@ -88,7 +91,7 @@ TEST_F(ScreenTest, MessagesAndClearing) {
   EXPECT_EQ(memscreen_row(21) + memscreen_row(23), std::string(160, 'x'));
   clear_screen();
   EXPECT_EQ(memscreen_row(0) + memscreen_row(23), std::string(160, ' '));
-  EXPECT_EQ(clear_message(), 0);  // nothing shown: nothing to do
+  EXPECT_EQ(clear_message(), 0); // nothing shown: nothing to do
   ASSERT_EQ(show_message_text(0x3002, "file.cfi"), 0);
   EXPECT_EQ(memscreen_message_text(), "file.cfi");
   ASSERT_EQ(show_message(0x3005), 0);

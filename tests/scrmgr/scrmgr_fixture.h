@@ -18,12 +18,20 @@ constexpr uint16_t IN = FF_DATA | FF_INPUT;
 constexpr uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP, DOWN = KEY_DOWN;
 constexpr uint16_t SP = KEY_SPACE, L = KEY_LEFT, R = KEY_RIGHT;
 
-inline form_field field(uint16_t kind, uint16_t flags, uint16_t row, uint16_t col,
-                        uint16_t width, uint16_t value = 0, uint16_t min = 0,
-                        uint16_t max = 0) {
-  return form_field{.kind = kind, .flags = flags, .row = row, .col = col,
-                    .width = width, .attr = 4, .value = value, .min = min,
-                    .max = max, .text = nullptr, .label = nullptr, .list = nullptr};
+inline form_field field(uint16_t kind, uint16_t flags, uint16_t row, uint16_t col, uint16_t width,
+                        uint16_t value = 0, uint16_t min = 0, uint16_t max = 0) {
+  return form_field{.kind = kind,
+                    .flags = flags,
+                    .row = row,
+                    .col = col,
+                    .width = width,
+                    .attr = 4,
+                    .value = value,
+                    .min = min,
+                    .max = max,
+                    .text = nullptr,
+                    .label = nullptr,
+                    .list = nullptr};
 }
 
 inline form_field label(uint16_t flags, uint16_t row, uint16_t col, uint16_t width,

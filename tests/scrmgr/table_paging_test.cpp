@@ -7,6 +7,7 @@
 namespace {
 
 TEST(TablePaging, EveryKeyMovesCurAndPageAsTheRuleSays) {
+  // clang-format off
   const struct {
     const char *what;
     uint32_t n, rows, first, cur; // table and page size, position before the key
@@ -28,6 +29,7 @@ TEST(TablePaging, EveryKeyMovesCurAndPageAsTheRuleSays) {
       {"F5 on the last entry rings and stays", 10, 4, 6, 9, KEY_F5, 6, 9, false, false, true},
       {"16 rows: F4 from the last full page ends", 40, 16, 16, 20, KEY_F4, 24, 36, true, false, false},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     table_page pg = table_page_start(c.n, c.rows);
@@ -59,6 +61,7 @@ TEST(CodePaging, EveryKeyMovesTheCodeAndThePage) {
   constexpr code_rules maps{.jump_repages = true, .copy_wraps = false};
   constexpr code_rules chars{.jump_repages = true, .copy_wraps = true};
   constexpr code_rules keys{.jump_repages = false, .copy_wraps = false};
+  // clang-format off
   const struct {
     const char *what;
     uint32_t n, rows, first, cur;
@@ -84,6 +87,7 @@ TEST(CodePaging, EveryKeyMovesTheCodeAndThePage) {
       {"F6 rings and stays", 256, 14, 0, 5, maps, KEY_F6, 0, 5, false, false, true},
       {"up on 0 of the key table", 512, 16, 0, 0, keys, KEY_UP, 496, 511, true, false, false},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     table_page pg = table_page_start(c.n, c.rows);
@@ -103,6 +107,7 @@ TEST(CodePaging, EveryKeyMovesTheCodeAndThePage) {
 }
 
 TEST(CodePaging, FollowingAMovedRowKeepsThePageByTheSameRule) {
+  // clang-format off
   const struct {
     const char *what;
     uint32_t first, cur, to; // the key table: 512 rows, 16 to a page
@@ -118,6 +123,7 @@ TEST(CodePaging, FollowingAMovedRowKeepsThePageByTheSameRule) {
       {"from the last page far up: a page at a time", 496, 511, 37, 32, true},
       {"from the first page far down: a page at a time", 0, 3, 40, 32, true},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     table_page pg = table_page_start(512, 16);

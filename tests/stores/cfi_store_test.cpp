@@ -22,7 +22,8 @@ struct Rng {
   uint32_t range(uint32_t lo, uint32_t hi) { return lo + below(hi - lo + 1); }
   uint8_t bit() { return gen() & 1; }
   // Any bytes but NUL, blanks and backslashes included.
-  template <size_t N> void text(char (&dst)[N]) {
+  template <size_t N>
+  void text(char (&dst)[N]) {
     for (size_t i = 0, len = below(N); i < len; ++i) dst[i] = static_cast<char>(range(1, 255));
   }
 };
@@ -32,11 +33,13 @@ struct Rng {
 void fill(Rng &r, con_desc &c) {
   c.con_enabled = r.bit(), c.run_programs = r.bit(), c.abort = r.bit(), c.scropt = r.below(4);
   c.sdmode = r.below(4), c.colors = r.below(256), c.color_mode = r.below(3), c.reverse = r.below(3);
-  c.privileges = r.below(65536), c.timeout = r.below(6301), c.lines = r.below(256), c.columns = r.below(256);
+  c.privileges = r.below(65536), c.timeout = r.below(6301), c.lines = r.below(256),
+  c.columns = r.below(256);
   c.compress_columns = r.below(256), c.pcq_number = r.below(2048), c.prn_number = r.below(2048);
   c.ser_number = r.below(2048), r.text(c.device), r.text(c.term), r.text(c.startup_program);
 }
-template <class R> void fill_line(Rng &r, R &s) {
+template <class R>
+void fill_line(Rng &r, R &s) {
   s.set_line = r.bit(), s.modem_control = r.bit(), s.sfc_in = r.bit(), s.sfc_out = r.bit();
   s.hfc_in = r.bit(), s.hfc_out = r.bit(), s.baud = r.below(11), s.data_bits = r.bit();
   s.parity = r.below(3), s.stop_bits = r.bit();
@@ -44,25 +47,31 @@ template <class R> void fill_line(Rng &r, R &s) {
 }
 void fill(Rng &r, ser_desc &s) { s.ser_enabled = r.bit(), fill_line(r, s); }
 void fill(Rng &r, prn_desc &p) {
-  p.prn_enabled = r.bit(), p.ffd_o = r.bit(), p.ffd_c = r.bit(), fill_line(r, p), r.text(p.translation);
+  p.prn_enabled = r.bit(), p.ffd_o = r.bit(), p.ffd_c = r.bit(), fill_line(r, p),
+  r.text(p.translation);
 }
 void fill(Rng &r, pcq_desc &q) {
   q.pcq_enabled = r.bit(), q.auto_queue = r.bit(), q.no_banner = r.bit(), q.notify = r.bit();
-  q.formfeed_b = r.bit(), q.formfeed_c = r.bit(), q.formfeed_e = r.bit(), q.end_disposition = r.below(3);
+  q.formfeed_b = r.bit(), q.formfeed_c = r.bit(), q.formfeed_e = r.bit(),
+  q.end_disposition = r.below(3);
   r.text(q.queue_name), r.text(q.translation);
 }
 void fill(Rng &r, pdf_desc &p) {
-  p.enabled = r.bit(), p.autowrap = r.bit(), p.landscape = r.bit(), p.multipart = r.bit(), p.scale = r.bit();
+  p.enabled = r.bit(), p.autowrap = r.bit(), p.landscape = r.bit(), p.multipart = r.bit(),
+  p.scale = r.bit();
   p.center = r.bit(), p.fit_margins = r.bit(), p.use_once = r.bit(), p.reuse_last_page = r.bit();
-  p.paper = r.below(9), p.alignment = r.below(3), p.font = r.below(12), p.font_size = r.range(2, 72);
-  p.height = r.range(72, 1440), p.width = r.range(72, 1440), p.left = r.below(1225), p.right = r.below(1225);
+  p.paper = r.below(9), p.alignment = r.below(3), p.font = r.below(12),
+  p.font_size = r.range(2, 72);
+  p.height = r.range(72, 1440), p.width = r.range(72, 1440), p.left = r.below(1225),
+  p.right = r.below(1225);
   p.top = r.below(1225), p.bottom = r.below(1225), p.line_spacing = r.below(1441);
   p.multipart_count = r.range(1, 9), r.text(p.comment), r.text(p.background_form);
 }
 void fill(Rng &r, str_desc &s) { s.str_enabled = r.bit(), r.text(s.str_value); }
 
 // One table of the store: random records put, then compared after a load.
-template <class R> struct Table {
+template <class R>
+struct Table {
   int (*put)(uint32_t, uint32_t, const R *);
   int (*get)(uint32_t, uint32_t, R *);
   std::vector<R> recs;
@@ -88,9 +97,11 @@ TEST(CfiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
     uint32_t h = 0;
     ASSERT_EQ(open_cfi(&h, target), 0);
     sys_desc s{};
-    s.process_count = 9, s.indexed_file_count = 100, s.relative_file_count = 7, s.sequential_file_count = 4000;
+    s.process_count = 9, s.indexed_file_count = 100, s.relative_file_count = 7,
+    s.sequential_file_count = 4000;
     s.record_lock_count = 32767, s.opens_per_process = 16, s.buffer_area_mb = 3072;
-    s.printer_control_entries = 1024, s.con_count = 5, s.ser_count = 3, s.prn_count = 4, s.pcq_count = 2;
+    s.printer_control_entries = 1024, s.con_count = 5, s.ser_count = 3, s.prn_count = 4,
+    s.pcq_count = 2;
     s.env_string_count = 6, s.pdf_format_count = 7, s.write_through = 1, s.isam7_create = 1;
     ASSERT_EQ(put_desc_sys(h, &s), 0);
     Table<con_desc> con{put_desc_con, get_desc_con, {}};
@@ -117,6 +128,7 @@ TEST(CfiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
 }
 
 TEST(CfiStore, DefaultsDependOnTheTarget) {
+  // clang-format off
   const std::tuple<uint8_t, const char *, const char *> cases[] = {
       {TARGET_UNIX, "tty1", "lp"}, {TARGET_WINDOWS, "CON1", "Default Printer"}};
   for (const auto &[target, con1_device, queue0] : cases) {
@@ -186,15 +198,18 @@ TEST(CfiStore, IniSectionsMergeSubsetsAndNothingOnFailure) {
     close_ini(&ini);
     return st;
   };
+  // clang-format on
   open_cfi(&h, TARGET_UNIX);
-  xntest::write_file(dir.file("ok.ini"), "; site\n[system]\nconsoles = 40\n[console 35]\nterm = xterm\n");
+  xntest::write_file(dir.file("ok.ini"),
+                     "; site\n[system]\nconsoles = 40\n[console 35]\nterm = xterm\n");
   ASSERT_EQ(merge(dir.file("ok.ini")), 0) << get_error_buffer_cfi(h);
   con_desc c{};
   get_desc_con(h, 35, &c);
   EXPECT_STREQ(c.term, "xterm");
   EXPECT_STREQ(c.device, "tty35"); // untouched
   // A bad line after good ones merges nothing at all; the last console is 39.
-  xntest::write_file(dir.file("bad.ini"), "[system]\nprocesses = 30\n[console 1]\ntimeout = 7\n[console 40]\n");
+  xntest::write_file(dir.file("bad.ini"),
+                     "[system]\nprocesses = 30\n[console 1]\ntimeout = 7\n[console 40]\n");
   EXPECT_EQ(merge(dir.file("bad.ini")), ST_BAD_DATA);
   EXPECT_EQ(std::string(get_error_buffer_cfi(h)),
             dir.file("bad.ini") + ":5: [console 40] beyond the 40 consoles");
@@ -235,6 +250,7 @@ TEST(CfiStore, LargeFilesAndSectionsInAnyOrder) {
 
   // [system] may follow the entries it sizes, and is checked before them.
   const std::string head = "[file]\nkind = system-configuration\nrevision = 2\n";
+  // clang-format off
   const struct {
     const char *body;
     int status;
@@ -248,6 +264,7 @@ TEST(CfiStore, LargeFilesAndSectionsInAnyOrder) {
        "line 6: unknown section [end]"},
       {"[system]\nprocesses = 3\n", ST_TRUNCATED, "line 5: no [end] line"},
   };
+  // clang-format on
   const std::string name = dir.file("order.cfi");
   for (const auto &c : cases) {
     ASSERT_TRUE(xntest::write_file(name, head + c.body));

@@ -30,7 +30,7 @@ std::string mutate(std::string text, std::mt19937 &rng) {
     case 1: text.erase(at, 1 + rng() % 40); break;                                // cut
     case 5: text.resize(at); break;                                               // truncate
     case 2: text.insert(at, text.substr(rng() % text.size(), rng() % 80)); break; // repeat
-    case 3: text.insert(at, std::string(1, "=[]\\^#\n 0"[rng() % 10])); break;     // syntax
+    case 3: text.insert(at, std::string(1, "=[]\\^#\n 0"[rng() % 10])); break;    // syntax
     default: text[at] = static_cast<char>('0' + rng() % 10); break;               // numbers
     }
   }
@@ -38,11 +38,13 @@ std::string mutate(std::string text, std::mt19937 &rng) {
 }
 
 TEST(Fuzz, DamagedFilesLoadCleanlyOrChangeNothing) {
+  // clang-format off
   const Kind kinds[] = {
       {".cfi", [](uint32_t *h) { return open_cfi(h, TARGET_UNIX); }, load_cfi, save_cfi, close_cfi},
       {".tdi", [](uint32_t *h) { return open_tdi(h, 6); }, load_tdi, save_tdi, close_tdi},
       {".pti", [](uint32_t *h) { return open_pti(h, 1); }, load_pti, save_pti, close_pti},
   };
+  // clang-format on
   xntest::TempDir dir;
   std::mt19937 rng(2024);
   for (const Kind &k : kinds) {
@@ -57,7 +59,7 @@ TEST(Fuzz, DamagedFilesLoadCleanlyOrChangeNothing) {
       ASSERT_EQ(k.load(h, valid.c_str()), 0);
       int st = k.load(h, bad.c_str());
       ASSERT_TRUE(st == 0 || st == ST_BAD_DATA || st == ST_TRUNCATED || st == ST_WRONG_KIND ||
-                    st == ST_NEWER_REVISION)
+                  st == ST_NEWER_REVISION)
           << k.ext << " status " << st;
       // Saving flushes to disk, so the unchanged store is checked on a sample.
       if (st != 0 && i % 8 == 0) {

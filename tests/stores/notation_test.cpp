@@ -40,7 +40,8 @@ TEST(Notation, EverySequenceRoundTripsWithinColumnWidth) {
       for (uint8_t &b : bytes) b = static_cast<uint8_t>(rng());
     }
     char text[2][PTI_TEXT_BUF];
-    tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text[0], n < 512 ? n / 256 : 0);
+    tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text[0],
+                       n < 512 ? n / 256 : 0);
     pti_bytestringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text[1]);
     for (int k = 0; k < 2; ++k) {
       EXPECT_LE(std::strlen(text[k]), 4 * bytes.size()); // 11 bytes fit 44 columns
@@ -54,12 +55,14 @@ TEST(Notation, EverySequenceRoundTripsWithinColumnWidth) {
 }
 
 TEST(Notation, CanonicalTexts) {
+  // clang-format off
   const std::tuple<Bytes, const char *, const char *> cases[] = {
       {{27, '[', 'A'}, "\\033[A", "^[[A"},
       {{'\\', '^'}, "\\\\\\^", "\\\\\\^"},
       {{' ', 127, 128, 255}, "\\040\\177\\200\\377", "\\040^?\\200\\377"},
       {{0, 31}, "\\000\\037", "^@^_"},
   };
+  // clang-format on
   for (const auto &[bytes, key_text, pti_text] : cases) {
     char text[PTI_TEXT_BUF];
     tdi_keystringtoasc(bytes.data(), static_cast<uint8_t>(bytes.size()), text, 0);
@@ -70,6 +73,7 @@ TEST(Notation, CanonicalTexts) {
 }
 
 TEST(Notation, ReaderAcceptsTheDocumentedFormsAndRefusesTheRest) {
+  // clang-format off
   const std::tuple<const char *, uint8_t, std::optional<Bytes>> cases[] = {
       {"\\e[2~", 11, Bytes{27, '[', '2', '~'}}, {"\\x1b\\x7F", 11, Bytes{27, 127}},
       {"\\n\\r\\t", 11, Bytes{10, 13, 9}},      {"^A^z^?^@", 11, Bytes{1, 26, 127, 0}},
@@ -78,6 +82,7 @@ TEST(Notation, ReaderAcceptsTheDocumentedFormsAndRefusesTheRest) {
       {"^", 11, {}},      {"^1", 11, {}},   {"A B", 11, {}},   {"\x80", 11, {}}, {"ABCDEFGHIJKL", 11, {}},
       {"AB", 1, {}},      {"\\033[A", 2, {}}, {"AB\\q", 4, {}},
   };
+  // clang-format on
   for (const auto &[text, max, bytes] : cases) {
     EXPECT_EQ(read(0, text, max), bytes) << text;
     EXPECT_EQ(read(1, text, max), bytes) << text;

@@ -20,7 +20,7 @@ TEST(PtiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
     uint32_t h = 0;
     ASSERT_EQ(open_pti(&h, static_cast<uint8_t>(2 - type)), 0);
     ASSERT_EQ(default_pti(h, type), 0); // the type comes from default_pti only
-    for (uint32_t i = 0; i < 2; ++i) { // built-in job strings read in the notation
+    for (uint32_t i = 0; i < 2; ++i) {  // built-in job strings read in the notation
       pti_ctrl c{};
       uint8_t bytes[PTI_MAX_CTRL_BYTES];
       uint16_t length = PTI_MAX_CTRL_BYTES;
@@ -31,7 +31,8 @@ TEST(PtiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
     pti_map map[256] = {};
     for (uint32_t i = 0; i < 2; ++i) {
       ctrl[i].enable = rng() % 2, ctrl[i].use_file = rng() % 2;
-      for (int b = 0, n = rng() % 256; b < n; ++b) ctrl[i].value[b] = static_cast<char>(rng() % 255 + 1);
+      for (int b = 0, n = rng() % 256; b < n; ++b)
+        ctrl[i].value[b] = static_cast<char>(rng() % 255 + 1);
       ASSERT_EQ(put_ctrl_pti(h, i, &ctrl[i]), 0);
     }
     for (uint32_t c = 0; c < 256; ++c) {

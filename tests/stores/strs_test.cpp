@@ -17,6 +17,7 @@ TEST(StringTables, TextsFitTheirColumnsAndAreNotEmpty) {
     std::span<const char *const> texts;
     size_t width;
   };
+  // clang-format off
   const Table tables[] = {
       {"term_strs", term_strs, 16},           {"cursor_strs", cursor_strs, 9},
       {"type_text", type_text, 16},           {"ifunc_text", ifunc_text, 18},
@@ -32,6 +33,7 @@ TEST(StringTables, TextsFitTheirColumnsAndAreNotEmpty) {
       {"pti_comment", pti_comment, 15},       {"def_term_filename", def_term_filename, 15},
       {"pti_filename", pti_filename, 15},
   };
+  // clang-format on
   for (const Table &t : tables) {
     std::set<std::string> seen;
     for (const char *text : t.texts) {

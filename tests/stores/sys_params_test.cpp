@@ -22,8 +22,10 @@ std::map<std::string, std::string> documented_keys() {
     if (line.starts_with("`[system]` keys")) in_table = true;
     if (!in_table) continue;
     std::smatch m;
-    if (std::regex_match(line, m, row)) keys[m[1]] = m[2];
-    else if (!keys.empty() && !line.starts_with("|")) break;
+    if (std::regex_match(line, m, row))
+      keys[m[1]] = m[2];
+    else if (!keys.empty() && !line.starts_with("|"))
+      break;
   }
   return keys;
 }
@@ -34,8 +36,8 @@ TEST(SysParams, TheDocumentedKeysAreTheStoreRows) {
   for (const rec_param &p : sys_params) {
     SCOPED_TRACE(p.key);
     ASSERT_EQ(keys.count(p.key), 1u) << "not documented";
-    const std::string want = p.member.size == 1 ? "yes/no"
-                                                : std::to_string(p.min) + ".." + std::to_string(p.max);
+    const std::string want =
+        p.member.size == 1 ? "yes/no" : std::to_string(p.min) + ".." + std::to_string(p.max);
     EXPECT_EQ(keys[p.key], want);
     EXPECT_TRUE(p.min <= p.def && p.def <= p.max) << "default outside its range";
     keys.erase(p.key);

@@ -16,10 +16,13 @@ namespace {
 
 constexpr uint8_t code_max[9] = {3, 255, 15, 99, 99, 99, 99, 99, 99};
 
-std::string seq_of(const key_cfg &k) { return std::string(reinterpret_cast<const char *>(k.bytes), k.length); }
+std::string seq_of(const key_cfg &k) {
+  return std::string(reinterpret_cast<const char *>(k.bytes), k.length);
+}
 
 uint16_t find(uint32_t h, const char *seq) {
-  return find_key_tdi(h, reinterpret_cast<const uint8_t *>(seq), static_cast<uint8_t>(std::strlen(seq)));
+  return find_key_tdi(h, reinterpret_cast<const uint8_t *>(seq),
+                      static_cast<uint8_t>(std::strlen(seq)));
 }
 
 TEST(TdiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
@@ -48,7 +51,8 @@ TEST(TdiStore, EveryFieldRoundTripsThroughSaveAndLoad) {
       k.length = static_cast<uint8_t>(rng() % 12);
       for (int b = 0; b < k.length; ++b) k.bytes[b] = static_cast<uint8_t>(rng());
       unsigned type = rng() % 9;
-      k.key_word = static_cast<uint16_t>((rng() & 0xF000) | (type << 8) | (rng() % (code_max[type] + 1)));
+      k.key_word =
+          static_cast<uint16_t>((rng() & 0xF000) | (type << 8) | (rng() % (code_max[type] + 1)));
       text(k.label, 15);
       ASSERT_EQ(insert_key_tdi(h, static_cast<uint16_t>(i), &k), 0);
     }
@@ -118,9 +122,13 @@ TEST(TdiStore, KeyTableSortFindInsertRemove) {
   }
   ASSERT_EQ(sort_keys_tdi(h), 0);
   // Found: the index; not found: the flag and where it would go.
-  const std::pair<const char *, uint16_t> finds[] = {
-      {"\033", 0}, {"ab", 3}, {"ba", 5}, {"", FIND_KEY_NOT_FOUND | 0},
-      {"\033[", FIND_KEY_NOT_FOUND | 1}, {"aa", FIND_KEY_NOT_FOUND | 3}, {"c", FIND_KEY_NOT_FOUND | 6}};
+  const std::pair<const char *, uint16_t> finds[] = {{"\033", 0},
+                                                     {"ab", 3},
+                                                     {"ba", 5},
+                                                     {"", FIND_KEY_NOT_FOUND | 0},
+                                                     {"\033[", FIND_KEY_NOT_FOUND | 1},
+                                                     {"aa", FIND_KEY_NOT_FOUND | 3},
+                                                     {"c", FIND_KEY_NOT_FOUND | 6}};
   for (const auto &[seq, result] : finds) EXPECT_EQ(find(h, seq), result) << seq;
 
   k.length = 2, std::memcpy(k.bytes, "aa", 2);
@@ -141,7 +149,8 @@ TEST(TdiStore, KeyTableSortFindInsertRemove) {
   get_key_cfg_tdi(h, 0, &got);
   EXPECT_EQ(seq_of(got), "\033[A");
   // A full table refuses one more; a sequence longer than 11 bytes too.
-  while (get_key_count_tdi(h) < TDI_MAX_KEYS) ASSERT_EQ(insert_key_tdi(h, get_key_count_tdi(h), &k), 0);
+  while (get_key_count_tdi(h) < TDI_MAX_KEYS)
+    ASSERT_EQ(insert_key_tdi(h, get_key_count_tdi(h), &k), 0);
   EXPECT_EQ(insert_key_tdi(h, 0, &k), ST_FAILED);
   k.length = 12;
   EXPECT_NE(put_key_cfg_tdi(h, 0, &k), 0);

@@ -24,7 +24,8 @@
 
 namespace editor_test {
 
-constexpr uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP, DOWN = KEY_DOWN, SPACE = KEY_SPACE;
+constexpr uint16_t ENTER = KEY_ENTER, ESC = KEY_ESC, UP = KEY_UP, DOWN = KEY_DOWN,
+                   SPACE = KEY_SPACE;
 constexpr uint16_t CLEAR = 0x115; // Ctrl-U: empties the text under edit
 
 inline uint16_t ch(char c) { return static_cast<uint16_t>(0x100 | static_cast<uint8_t>(c)); }
@@ -81,4 +82,4 @@ private:
   xntest::TempDir dir_;
 };
 
-}  // namespace editor_test
+} // namespace editor_test

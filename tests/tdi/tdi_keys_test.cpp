@@ -76,6 +76,7 @@ protected:
 };
 
 TEST_F(TdiKeys, NewKeyGoesToItsSortedPlaceAndTheCursorFollows) {
+  // clang-format off
   const struct {
     const char *what;
     std::vector<const char *> table;
@@ -90,6 +91,7 @@ TEST_F(TdiKeys, NewKeyGoesToItsSortedPlaceAndTheCursorFollows) {
       {"before every key", {"b", "c"}, 2, "a", {"a", "b", "c"}, 0},
       {"into an empty table", {}, 0, "\\e[A", {"\033[A"}, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     while (get_key_count_tdi(handle_) > 0) remove_key_tdi(handle_, 0);
@@ -129,6 +131,7 @@ TEST_F(TdiKeys, ClearingTheSequenceDeletesTheKeyButNotAnEmptyRow) {
 }
 
 TEST_F(TdiKeys, DuplicatesAndExtDisagreementsAreRefusedOnTheirField) {
+  // clang-format off
   const struct {
     const char *what;
     std::vector<key_spec> table;
@@ -144,6 +147,7 @@ TEST_F(TdiKeys, DuplicatesAndExtDisagreementsAreRefusedOnTheirField) {
       {"Ext Y where the neighbours start otherwise", {{"a"}, {"c"}}, 2, "b", true, -1},
       {"Ext agreeing with its neighbours", {{"\033[A", 3, 1, true}}, 1, "\\eOP", true, -1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     while (get_key_count_tdi(handle_) > 0) remove_key_tdi(handle_, 0);
@@ -169,6 +173,7 @@ TEST_F(TdiKeys, DuplicatesAndExtDisagreementsAreRefusedOnTheirField) {
 }
 
 TEST_F(TdiKeys, TypeChangeRingsAndLeavesTheCursorOnTheNewCode) {
+  // clang-format off
   const struct {
     const char *what;
     uint8_t type, code;
@@ -180,6 +185,7 @@ TEST_F(TdiKeys, TypeChangeRingsAndLeavesTheCursorOnTheNewCode) {
       {"an edit key becomes an escape key: code 15 kept", 2, 15, 1, ESCAPE_CODE_COL, "15 "},
       {"an input function becomes a character key", 0, 3, 1, CODE_COL, "\\003"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.what);
     while (get_key_count_tdi(handle_) > 0) remove_key_tdi(handle_, 0);
@@ -319,6 +325,7 @@ TEST_F(TdiKeys, UnreadableTextsRingOnTheirField) {
 TEST_F(TdiKeys, RowsShowTheirTypesColumns) {
   const std::string backslash_row =
       "Backslash" + std::string(7, ' ') + "\\\\" + std::string(16, ' ') + "Y  Escape Key";
+  // clang-format off
   const struct {
     key_spec key;
     int col;
@@ -331,6 +338,7 @@ TEST_F(TdiKeys, RowsShowTheirTypesColumns) {
       {{"\033[1~", 6, 7}, CODE_COL, "CALL \"hotkey07\""},
       {{"\\", 3, 1, true, "Backslash"}, 1, backslash_row.c_str()},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.want);
     while (get_key_count_tdi(handle_) > 0) remove_key_tdi(handle_, 0);

@@ -23,11 +23,14 @@ std::string comment_of(const std::string &path, uint8_t base = TDI_DEFAULT_TYPE)
 
 class TdiMain : public EditorTest {
 protected:
-  static std::string default_file() { return folder() + "/" + def_term_filename[TDI_DEFAULT_TYPE] + ".tdi"; }
+  static std::string default_file() {
+    return folder() + "/" + def_term_filename[TDI_DEFAULT_TYPE] + ".tdi";
+  }
   static int selection() { return std::stoi(cells(16, 34, 2)); }
 };
 
 TEST_F(TdiMain, LeavingAsksOnlyWhenSomethingWouldBeLost) {
+  // clang-format off
   const struct {
     const char *name;
     std::function<void()> script;
@@ -39,6 +42,7 @@ TEST_F(TdiMain, LeavingAsksOnlyWhenSomethingWouldBeLost) {
       {"changed, ESC stays, then No", [] { choose(2); retype("new"); keys({ESC, ESC, ESC, ch('n')}); }, 1, 0},
       {"changed, Yes saves a new file at once", [] { choose(2); retype("new"); keys({ESC, ch('y'), ENTER}); }, 0, 1},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     reset_tdi_state();
@@ -56,6 +60,7 @@ TEST_F(TdiMain, SelectingABaseResetsAfterTheQuestion) {
   ASSERT_EQ(open_tdi(&h, 0), 0);
   ASSERT_EQ(save_tdi(h, file("mine.tdi").c_str(), 1), 0);
   close_tdi(&h);
+  // clang-format off
   const struct {
     const char *name;
     const char *given;
@@ -74,6 +79,7 @@ TEST_F(TdiMain, SelectingABaseResetsAfterTheQuestion) {
       {"a retrieved one reset keeps its name and counts as changed", "mine",
        [] { choose(1); keys({ch('y'), ENTER}); }, nullptr, 0, 1, 2},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     reset_tdi_state();
@@ -81,7 +87,8 @@ TEST_F(TdiMain, SelectingABaseResetsAfterTheQuestion) {
     c.script();
     EXPECT_EQ(tdi_main(c.given), ST_SCRIPT_END);
     EXPECT_EQ(base_terminal, c.want_base);
-    EXPECT_EQ(std::string(tdi_comment), c.want_comment ? c.want_comment : comment_of("", c.want_base));
+    EXPECT_EQ(std::string(tdi_comment),
+              c.want_comment ? c.want_comment : comment_of("", c.want_base));
     EXPECT_EQ(desc_changed, c.want_changed);
     EXPECT_EQ(selection(), c.want_selection);
     const std::string name = c.given ? c.given : def_term_filename[c.want_base];
@@ -90,6 +97,7 @@ TEST_F(TdiMain, SelectingABaseResetsAfterTheQuestion) {
 }
 
 TEST_F(TdiMain, SelectionAdvancesAndWrapsByBase) {
+  // clang-format off
   const struct {
     uint8_t base;
     int item;
@@ -102,6 +110,7 @@ TEST_F(TdiMain, SelectionAdvancesAndWrapsByBase) {
       {0, 6, false, 1, ST_FAILED},     {16, 5, false, 1, ST_FAILED},    {16, 3, true, 4, 0},
       {0, 7, true, 7, 0},              {0, 9, true, 9, 0},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(testing::Message() << "base " << int(c.base) << " item " << c.item);
     reset_tdi_state();
@@ -142,17 +151,20 @@ TEST_F(TdiMain, DamagedOrMissingFileKeepsTheBase) {
   const std::string junk = "this is not a terminal description\n\x01\x02";
   ASSERT_TRUE(xntest::write_file(file("bad.tdi"), junk));
   // At entry; then by item 9 over a changed description (the line stays open).
+  // clang-format off
   const std::tuple<const char *, std::function<void()>, int> cases[] = {
       {"bad", [] { keys({ESC}); }, 0},
       {nullptr, [this] { choose(2); retype("kept"); choose(9); keys({ch('y')}); retype(file("bad.tdi").c_str()); },
        ST_SCRIPT_END},
   };
+  // clang-format on
   for (const auto &[given, script, want] : cases) {
     reset_tdi_state();
     script();
     EXPECT_EQ(tdi_main(given), want);
     EXPECT_GT(memscreen_message_code() & 0xFFF, 0u);
-    EXPECT_FALSE(memscreen_message_text().empty()) << "the store's reason belongs beside the status";
+    EXPECT_FALSE(memscreen_message_text().empty())
+        << "the store's reason belongs beside the status";
     EXPECT_EQ(desc_retrieved, 0);
     EXPECT_EQ(std::string(tdi_desc_name), def_term_filename[TDI_DEFAULT_TYPE]);
     EXPECT_EQ(xntest::read_file(file("bad.tdi")), junk);
@@ -193,6 +205,7 @@ TEST_F(TdiMain, RefusingToReplaceWhileLeavingKeepsTheSavedLineOpen) {
 // A refused name is shown with its status, so the reason names the file.
 TEST_F(TdiMain, RefusedNamesAreShownWithTheStatus) {
   ASSERT_TRUE(xntest::write_file(file("plain"), "x"));
+  // clang-format off
   const struct {
     int item;
     const char *typed;
@@ -200,6 +213,7 @@ TEST_F(TdiMain, RefusedNamesAreShownWithTheStatus) {
   } cases[] = {
       {7, "plain", ST_ACCESS}, {8, "nosuch/dir/desc", 0}, {9, "missing", ST_NO_FILE},
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.typed);
     reset_tdi_state();
@@ -208,8 +222,10 @@ TEST_F(TdiMain, RefusedNamesAreShownWithTheStatus) {
     retype(c.typed);
     keys({ESC, ESC});
     EXPECT_EQ(tdi_main(nullptr), 0);
-    EXPECT_TRUE(c.want ? (memscreen_message_code() & 0xFFF) == c.want : memscreen_message_code() != 0);
-    EXPECT_NE(memscreen_message_text().find(c.typed), std::string::npos) << memscreen_message_text();
+    EXPECT_TRUE(c.want ? (memscreen_message_code() & 0xFFF) == c.want
+                       : memscreen_message_code() != 0);
+    EXPECT_NE(memscreen_message_text().find(c.typed), std::string::npos)
+        << memscreen_message_text();
   }
 }
 
@@ -225,4 +241,4 @@ TEST_F(TdiMain, ChangeDirectoryTakesOnlyWritableFolders) {
   EXPECT_EQ(folder(), file("sub"));
 }
 
-}  // namespace
+} // namespace

@@ -10,6 +10,7 @@ using namespace editor_test;
 namespace {
 
 TEST(CodeText, DescriptionsAndChrColumn) {
+  // clang-format off
   const struct {
     uint8_t b;
     const char *description;
@@ -25,6 +26,7 @@ TEST(CodeText, DescriptionsAndChrColumn) {
       {150, "150 226 96  \\226", "N/D", "(\x96)"},
       {255, "255 377 FF  \\377", "(\xff)", "(\xff)"},
   };
+  // clang-format on
   for (const auto &c : cases) {
     char text[CODE_TEXT_SIZE], chr[8];
     describe_code(c.b, text);
@@ -64,6 +66,7 @@ protected:
 
 TEST_F(TdiMaps, DisplayValuesAreReadAsExactlyOneByte) {
   open_base(0);
+  // clang-format off
   const struct {
     const char *typed;
     uint8_t want;
@@ -76,6 +79,7 @@ TEST_F(TdiMaps, DisplayValuesAreReadAsExactlyOneByte) {
       {"", 'Z', 0, 1, "(Z)"},    // no byte at all
       {"Z", 'Z', 0, 0, "(Z)"},   // the same byte: nothing written
   };
+  // clang-format on
   for (const auto &c : cases) {
     SCOPED_TRACE(c.typed);
     tdi_ctrl rec = record();

@@ -101,7 +101,8 @@ TEST_F(TdiParam, FontNameIsCopiedBackTrimmedAndZeroFilled) {
   EXPECT_EQ(configure_parameters(handle_), 0);
   rec = record();
   EXPECT_STREQ(rec.font_name, "Lucida");
-  for (size_t i = std::strlen("Lucida"); i < sizeof rec.font_name; ++i) EXPECT_EQ(rec.font_name[i], 0) << i;
+  for (size_t i = std::strlen("Lucida"); i < sizeof rec.font_name; ++i)
+    EXPECT_EQ(rec.font_name[i], 0) << i;
 }
 
-}  // namespace
+} // namespace

@@ -22,8 +22,7 @@ const char *kern_revision();
 
 // Audit trail: records one load or save of a configuration file when the
 // trail is on. `op` is "load" or "save", `kind` "cfi", "tdi", "pti" or "ini".
-void audit_file_event(const char *op, const char *kind, const char *name,
-                      int status);
+void audit_file_event(const char *op, const char *kind, const char *name, int status);
 
 // What a file held when this process last read or wrote it: enough to
 // tell whether another program has replaced or rewritten it since.
@@ -45,8 +44,7 @@ public:
   explicit text_out(int fd);
   std::string &text() { return buf_; }
   void spill() {
-    if (buf_.size() >= CHUNK)
-      flush();
+    if (buf_.size() >= CHUNK) flush();
   }
   // Writes what is buffered; false (with err()) once any write has failed.
   bool flush();
@@ -83,8 +81,8 @@ struct write_options {
 // rewritten in place so that the links stay one file. A file another
 // editor holds (lock_for_editing) is refused with ST_IN_USE. On failure the
 // old file is untouched, the status returned and `error` says why.
-int write_file_atomic(const char *name, const text_writer &write,
-                      std::string &error, const write_options &options = {});
+int write_file_atomic(const char *name, const text_writer &write, std::string &error,
+                      const write_options &options = {});
 // Maps in at once the pages of a large block about to be filled: one call
 // instead of a page fault for every page. Only a hint; nothing happens
 // where the system does not offer it.

@@ -30,12 +30,14 @@ struct audit_option {
   const char *name;
   unsigned bits;
 };
+// clang-format off
 constexpr audit_option audit_options[] = {
     {"all", AUDIT_LOAD | AUDIT_SAVE},
     {"load", AUDIT_LOAD},
     {"save", AUDIT_SAVE},
     {"fail", AUDIT_FAIL_ONLY},
 };
+// clang-format on
 
 constexpr const char *DEFAULT_AUDIT_FILE = "xnconfig.audit";
 
@@ -59,8 +61,7 @@ size_t word_length(const char *p) {
 
 unsigned option_bits(const char *word, size_t len) {
   for (const audit_option &o : audit_options)
-    if (std::strlen(o.name) == len && strncasecmp(o.name, word, len) == 0)
-      return o.bits;
+    if (std::strlen(o.name) == len && strncasecmp(o.name, word, len) == 0) return o.bits;
   return 0;
 }
 
@@ -95,8 +96,7 @@ std::string utc_time() {
 // the one-line-per-event layout, so they are written as "\" and 3 octal digits.
 std::string field(const char *text) {
   std::string out;
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
-       *p; ++p) {
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; ++p) {
     if (*p < 0x20 || *p == 0x7F || *p == '\\') {
       char esc[8];
       std::snprintf(esc, sizeof esc, "\\%03o", *p);
@@ -137,8 +137,7 @@ int open_trail_file(const char *name, int create) {
 // ended by a later option error leaves no empty trail behind.
 bool open_trail() {
   audit_state &a = audit();
-  if (a.fd < 0 && !a.name.empty())
-    a.fd = open_trail_file(a.name.c_str(), O_CREAT);
+  if (a.fd < 0 && !a.name.empty()) a.fd = open_trail_file(a.name.c_str(), O_CREAT);
   return a.fd >= 0;
 }
 
@@ -162,7 +161,7 @@ void kern_audit_reset() {
 
 bool getopt_audit_kern(char **opts) {
   if (!opts || !*opts) return false;
-  char *intro = *opts;   // the ':' or the end mark that replaced it
+  char *intro = *opts; // the ':' or the end mark that replaced it
   char *p = intro + 1;
   if (!*p) return false; // a colon with nothing after it
   unsigned bits = 0;
@@ -209,16 +208,13 @@ const char *audit_file_kern(const char *given) {
   return given && *given ? given : DEFAULT_AUDIT_FILE;
 }
 
-uint32_t get_audit_han_kern() {
-  return open_trail() ? static_cast<uint32_t>(audit().fd) : 0xFFFF;
-}
+uint32_t get_audit_han_kern() { return open_trail() ? static_cast<uint32_t>(audit().fd) : 0xFFFF; }
 
-void audit_file_event(const char *op, const char *kind, const char *name,
-                      int status) {
+void audit_file_event(const char *op, const char *kind, const char *name, int status) {
   if (audit().name.empty() || !op) return;
   if (!wanted(op, status) || !open_trail()) return;
-  std::string line = utc_time() + "\t" + field(user_name().c_str()) + "\t" +
-                     field(op) + "\t" + field(kind ? kind : "") + "\t" +
+  std::string line = utc_time() + "\t" + field(user_name().c_str()) + "\t" + field(op) + "\t" +
+                     field(kind ? kind : "") + "\t" +
                      field(name && *name ? full_name(name).c_str() : "") + "\t";
   if (status == 0) {
     line += "ok";

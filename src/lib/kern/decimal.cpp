@@ -100,8 +100,7 @@ void step(digits &v, size_t pos, bool down) {
 
 int long_to_dec(int64_t value, dec_num *out) {
   if (!out) return ST_FAILED;
-  uint64_t mag = value < 0 ? 0ULL - static_cast<uint64_t>(value)
-                           : static_cast<uint64_t>(value);
+  uint64_t mag = value < 0 ? 0ULL - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   digits v;
   do {
     v.insert(v.begin(), static_cast<uint8_t>(mag % 10));
@@ -120,12 +119,10 @@ int dec_divide(const dec_num *a, const dec_num *b, int scale, dec_num *q) {
   if (shift_num < 0 || shift_den < 0) return ST_FAILED;
   num.insert(num.end(), static_cast<size_t>(shift_num), 0);
   den.insert(den.end(), static_cast<size_t>(shift_den), 0);
-  return store(divide(num, den), scale, (a->negative != 0) != (b->negative != 0),
-               q);
+  return store(divide(num, den), scale, (a->negative != 0) != (b->negative != 0), q);
 }
 
-int dec_store_string(const dec_num *d, char *out, int size, int min_int,
-                     int max_frac, char point) {
+int dec_store_string(const dec_num *d, char *out, int size, int min_int, int max_frac, char point) {
   if (!out || size <= 0) return 0;
   out[0] = '\0';
   if (!d) return 0;
@@ -144,11 +141,9 @@ int dec_store_string(const dec_num *d, char *out, int size, int min_int,
   std::string text = whole;
   if (!frac.empty()) text += std::string(1, point) + frac;
   if (text.empty()) text = "0";
-  if (d->negative && text.find_first_of("123456789") != std::string::npos)
-    text.insert(0, "-");
-  size_t n = text.size() < static_cast<size_t>(size - 1)
-                 ? text.size()
-                 : static_cast<size_t>(size - 1);
+  if (d->negative && text.find_first_of("123456789") != std::string::npos) text.insert(0, "-");
+  size_t n =
+      text.size() < static_cast<size_t>(size - 1) ? text.size() : static_cast<size_t>(size - 1);
   std::memcpy(out, text.data(), n);
   out[n] = '\0';
   return static_cast<int>(n);
@@ -157,9 +152,7 @@ int dec_store_string(const dec_num *d, char *out, int size, int min_int,
 // Of `len` characters the last `width` are taken, so a caller can load the
 // low digits of a longer field.
 int dec_load_uns(const char *text, int len, int width, int, dec_num *work) {
-  if (!text || !work || len < 1 || width < 1 || width > len ||
-      width > DEC_DIGITS)
-    return ST_FAILED;
+  if (!text || !work || len < 1 || width < 1 || width > len || width > DEC_DIGITS) return ST_FAILED;
   digits v;
   for (int i = len - width; i < len; ++i) {
     if (text[i] < '0' || text[i] > '9') return ST_BAD_DATA;
@@ -207,7 +200,6 @@ int dec_store_uns(const dec_num *work, char *text, int len, int, int) {
   if (n > static_cast<size_t>(len)) return ST_FAILED;
   size_t fill = static_cast<size_t>(len) - n;
   for (size_t i = 0; i < fill; ++i) text[i] = '0';
-  for (size_t i = 0; i < n; ++i)
-    text[fill + i] = static_cast<char>('0' + all[first + i]);
+  for (size_t i = 0; i < n; ++i) text[fill + i] = static_cast<char>('0' + all[first + i]);
   return 0;
 }

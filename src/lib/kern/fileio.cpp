@@ -40,8 +40,7 @@ bool write_all(int fd, const char *data, size_t size, int &err) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       err = errno;
       return false;
     }
@@ -75,8 +74,7 @@ std::vector<held_lock> &held_locks() {
 
 bool held_by_us(const struct stat &st) {
   for (const held_lock &h : held_locks())
-    if (h.dev == st.st_dev && h.ino == st.st_ino)
-      return true;
+    if (h.dev == st.st_dev && h.ino == st.st_ino) return true;
   return false;
 }
 
@@ -118,12 +116,10 @@ void remove_stale_temps(const std::string &name) {
   const std::string folder = folder_of(name);
   const std::string prefix = simple_of(name) + ".";
   DIR *d = ::opendir(folder.c_str());
-  if (d == nullptr)
-    return;
+  if (d == nullptr) return;
   while (dirent *e = ::readdir(d)) {
     std::string_view entry = e->d_name;
-    if (!entry.starts_with(prefix))
-      continue;
+    if (!entry.starts_with(prefix)) continue;
     std::string_view rest = entry.substr(prefix.size());
     size_t mark = rest.find(TEMP_MARK);
     if (mark == std::string_view::npos || mark == 0 ||
@@ -132,8 +128,7 @@ void remove_stale_temps(const std::string &name) {
     long pid = 0;
     for (char c : rest.substr(0, mark))
       pid = c >= '0' && c <= '9' && pid < 100000000 ? pid * 10 + (c - '0') : -1;
-    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
-      continue;
+    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
     std::string full = folder + "/" + std::string(entry);
     struct stat st {};
     if (::lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
@@ -146,8 +141,7 @@ void remove_stale_temps(const std::string &name) {
 int make_named_temp(const std::string &name, mode_t mode, std::string &temp) {
   temp = name + "." + std::to_string(::getpid()) + TEMP_MARK + "XXXXXX";
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd >= 0)
-    (void)::fchmod(fd, mode);
+  if (fd >= 0) (void)::fchmod(fd, mode);
   return fd;
 }
 
@@ -159,8 +153,7 @@ int open_temp(const std::string &name, mode_t mode, std::string &temp) {
   static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
   if (proc) {
     int fd = ::open(folder_of(name).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
-    if (fd >= 0)
-      return fd;
+    if (fd >= 0) return fd;
   }
   return make_named_temp(name, mode, temp);
 }
@@ -173,12 +166,10 @@ bool name_temp(int fd, const std::string &name, std::string &temp, int &err) {
     temp = name + "." + std::to_string(::getpid()) + TEMP_MARK + "XXXXXX";
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     uint64_t r = static_cast<uint64_t>(::random()) ^ (static_cast<uint64_t>(attempt) << 32);
-    for (size_t i = temp.size() - 6; i < temp.size(); ++i, r /= 52)
-      temp[i] = letters[r % 52];
+    for (size_t i = temp.size() - 6; i < temp.size(); ++i, r /= 52) temp[i] = letters[r % 52];
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
       return true;
-    if (errno != EEXIST)
-      break;
+    if (errno != EEXIST) break;
   }
   err = errno;
   temp.clear(); // nothing of ours carries the name
@@ -203,16 +194,13 @@ bool copy_content(int from, int to, int &err) {
   char buf[64 * 1024];
   for (;;) {
     ssize_t n = ::read(from, buf, sizeof buf);
-    if (n == 0)
-      return true;
+    if (n == 0) return true;
     if (n < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       err = errno;
       return false;
     }
-    if (!write_all(to, buf, static_cast<size_t>(n), err))
-      return false;
+    if (!write_all(to, buf, static_cast<size_t>(n), err)) return false;
   }
 }
 
@@ -231,19 +219,13 @@ bool write_backup(const std::string &name, int &err, std::string &which) {
   std::string temp;
   int to = open_temp(which, st.st_mode & 0777, temp);
   bool ok = to >= 0;
-  if (!ok)
-    err = errno;
+  if (!ok) err = errno;
   ok = ok && copy_content(from, to, err);
-  if (ok && ::fdatasync(to) != 0)
-    err = errno, ok = false;
-  if (ok && temp.empty())
-    ok = name_temp(to, which, temp, err);
-  if (ok && ::rename(temp.c_str(), which.c_str()) != 0)
-    err = errno, ok = false;
-  if (!ok && !temp.empty())
-    ::unlink(temp.c_str());
-  if (to >= 0)
-    ::close(to);
+  if (ok && ::fdatasync(to) != 0) err = errno, ok = false;
+  if (ok && temp.empty()) ok = name_temp(to, which, temp, err);
+  if (ok && ::rename(temp.c_str(), which.c_str()) != 0) err = errno, ok = false;
+  if (!ok && !temp.empty()) ::unlink(temp.c_str());
+  if (to >= 0) ::close(to);
   ::close(from);
   return ok;
 }
@@ -265,31 +247,24 @@ int examine_target(const char *given, const write_options &o, target &t) {
   if (there && S_ISLNK(link.st_mode)) {
     // A made-up name is never followed: the link itself is replaced. A
     // user's configuration behind a link is replaced where it lives.
-    if (o.own_name)
-      return 0;
+    if (o.own_name) return 0;
     char resolved[PATH_MAX];
-    if (::realpath(given, resolved) != nullptr)
-      t.name = resolved;
+    if (::realpath(given, resolved) != nullptr) t.name = resolved;
   }
   t.exists = ::stat(t.name.c_str(), &t.old) == 0;
-  if (!t.exists)
-    return 0;
-  if (o.own_name && (!S_ISREG(t.old.st_mode) || t.old.st_uid != ::geteuid()))
-    return EACCES;
+  if (!t.exists) return 0;
+  if (o.own_name && (!S_ISREG(t.old.st_mode) || t.old.st_uid != ::geteuid())) return EACCES;
   // Renaming over a file needs only the folder's permission; refuse a file
   // that may not be written, as writing it in place would be refused.
-  if (::access(t.name.c_str(), W_OK) != 0)
-    return errno;
+  if (::access(t.name.c_str(), W_OK) != 0) return errno;
   return 0;
 }
 
 // Whether another editor holds the target; the file is opened only to ask.
 bool target_in_use(const target &t) {
-  if (!t.exists || held_by_us(t.old))
-    return false;
+  if (!t.exists || held_by_us(t.old)) return false;
   int fd = ::open(t.name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
-    return false;
+  if (fd < 0) return false;
   bool busy = locked_elsewhere(fd);
   ::close(fd);
   return busy;
@@ -297,10 +272,13 @@ bool target_in_use(const target &t) {
 
 void fill_print(file_print *p, int fd, uint64_t hash) {
   struct stat st {};
-  if (p == nullptr || ::fstat(fd, &st) != 0)
-    return;
-  *p = file_print{true, st.st_dev, st.st_ino, static_cast<uint64_t>(st.st_size),
-                  static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, hash};
+  if (p == nullptr || ::fstat(fd, &st) != 0) return;
+  *p = file_print{true,
+                  st.st_dev,
+                  st.st_ino,
+                  static_cast<uint64_t>(st.st_size),
+                  static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                  hash};
 }
 
 } // namespace
@@ -320,14 +298,13 @@ text_out::text_out(int fd) : fd_(fd) {
 
 bool text_out::flush() {
   hash_ = content_hash(hash_, buf_.data(), buf_.size());
-  if (err_ == 0)
-    write_all(fd_, buf_.data(), buf_.size(), err_);
+  if (err_ == 0) write_all(fd_, buf_.data(), buf_.size(), err_);
   buf_.clear();
   return err_ == 0;
 }
 
-int write_file_atomic(const char *name, const text_writer &write,
-                      std::string &error, const write_options &o) {
+int write_file_atomic(const char *name, const text_writer &write, std::string &error,
+                      const write_options &o) {
   target t;
   int err = examine_target(name, o, t);
   if (err == 0 && target_in_use(t)) {
@@ -339,8 +316,7 @@ int write_file_atomic(const char *name, const text_writer &write,
     return status_from_errno(err);
   }
   remove_stale_temps(t.name);
-  if (o.backup)
-    remove_stale_temps(t.name + "~");
+  if (o.backup) remove_stale_temps(t.name + "~");
   // Keep the permission bits of the file being replaced; a new file gets
   // the usual mode under the process's umask. A made-up name is private.
   mode_t mode;
@@ -366,12 +342,9 @@ int write_file_atomic(const char *name, const text_writer &write,
   text_out out(fd);
   write(out);
   bool ok = out.flush();
-  if (!ok)
-    err = out.err();
-  if (ok && ::fchmod(fd, mode) != 0)
-    err = errno, ok = false;
-  if (ok && ::fdatasync(fd) != 0)
-    err = errno, ok = false;
+  if (!ok) err = out.err();
+  if (ok && ::fchmod(fd, mode) != 0) err = errno, ok = false;
+  if (ok && ::fdatasync(fd) != 0) err = errno, ok = false;
   std::string failed_name = t.name;
   if (ok && o.backup && t.exists && S_ISREG(t.old.st_mode) &&
       !write_backup(t.name, err, failed_name))
@@ -383,30 +356,22 @@ int write_file_atomic(const char *name, const text_writer &write,
     // new content is copied into the file itself (the backup holds the old).
     final_fd = ::open(t.name.c_str(), O_WRONLY | O_CLOEXEC);
     ok = final_fd >= 0 ? copy_content(fd, final_fd, err) : (err = errno, false);
-    if (ok && ::fdatasync(final_fd) != 0)
-      err = errno, ok = false;
+    if (ok && ::fdatasync(final_fd) != 0) err = errno, ok = false;
     owner_lost = false;
   } else {
-    if (ok && temp.empty())
-      ok = name_temp(fd, t.name, temp, err);
-    if (ok && ::rename(temp.c_str(), t.name.c_str()) != 0)
-      err = errno, ok = false;
+    if (ok && temp.empty()) ok = name_temp(fd, t.name, temp, err);
+    if (ok && ::rename(temp.c_str(), t.name.c_str()) != 0) err = errno, ok = false;
   }
-  if (ok)
-    fill_print(o.print, final_fd, out.hash());
-  if (final_fd != fd && final_fd >= 0)
-    ::close(final_fd);
-  if (::close(fd) != 0 && ok)
-    err = errno, ok = false;
+  if (ok) fill_print(o.print, final_fd, out.hash());
+  if (final_fd != fd && final_fd >= 0) ::close(final_fd);
+  if (::close(fd) != 0 && ok) err = errno, ok = false;
   if (!ok) {
-    if (!temp.empty() && !in_place)
-      ::unlink(temp.c_str());
+    if (!temp.empty() && !in_place) ::unlink(temp.c_str());
     error = describe("write", failed_name.c_str(), err);
     return status_from_errno(err);
   }
   sync_folder(t.name);
-  if (o.note != nullptr)
-    *o.note = owner_lost ? t.name : "";
+  if (o.note != nullptr) *o.note = owner_lost ? t.name : "";
   return 0;
 }
 
@@ -419,8 +384,7 @@ void prefault(void *block, size_t size) {
     (void)::madvise(reinterpret_cast<void *>(first), end - first, MADV_POPULATE_WRITE);
 }
 
-int read_file_whole(const char *name, std::string &content, std::string &error,
-                    file_print *print) {
+int read_file_whole(const char *name, std::string &content, std::string &error, file_print *print) {
   // Non-blocking, so that a pipe given as a file cannot hang the open; it
   // is refused below like every other file that is not a regular one.
   int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -440,8 +404,7 @@ int read_file_whole(const char *name, std::string &content, std::string &error,
   if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > MAX_FILE_BYTES) {
     ::close(fd);
     error = std::string("cannot read ") + name +
-            (S_ISREG(st.st_mode) ? ": larger than any configuration file"
-                                 : ": not a regular file");
+            (S_ISREG(st.st_mode) ? ": larger than any configuration file" : ": not a regular file");
     return ST_BAD_DATA;
   }
   // Read straight into the text, sized by the file; a file that grows
@@ -460,11 +423,9 @@ int read_file_whole(const char *name, std::string &content, std::string &error,
       content.resize(std::min(have * 2, MAX_FILE_BYTES + 1));
     }
     ssize_t n = ::read(fd, content.data() + have, content.size() - have);
-    if (n == 0)
-      break;
+    if (n == 0) break;
     if (n < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       int err = errno;
       ::close(fd);
       content.clear();
@@ -479,8 +440,7 @@ int read_file_whole(const char *name, std::string &content, std::string &error,
   ::close(fd);
   // A byte order mark (some editors write one) says nothing to a reader of
   // UTF-8 text; the file reads as if it were not there.
-  if (content.starts_with("\xEF\xBB\xBF"))
-    content.erase(0, 3);
+  if (content.starts_with("\xEF\xBB\xBF")) content.erase(0, 3);
   return 0;
 }
 
@@ -494,8 +454,7 @@ file_lock &file_lock::operator=(file_lock &&other) noexcept {
 }
 
 void file_lock::release() {
-  if (fd_ < 0)
-    return;
+  if (fd_ < 0) return;
   auto &list = held_locks();
   std::erase_if(list, [this](const held_lock &h) { return h.fd == fd_; });
   ::close(fd_); // the lock goes with the descriptor
@@ -505,8 +464,7 @@ void file_lock::release() {
 int lock_for_editing(const char *name, file_lock &lock, std::string &error) {
   lock.release();
   int fd = ::open(name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
-    return 0;
+  if (fd < 0) return 0;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
@@ -518,8 +476,7 @@ int lock_for_editing(const char *name, file_lock &lock, std::string &error) {
       // shared through a duplicate that keeps it until both let go.
       ::close(fd);
       int copy = ::fcntl(h.fd, F_DUPFD_CLOEXEC, 0);
-      if (copy < 0)
-        return 0;
+      if (copy < 0) return 0;
       held_locks().push_back({copy, st.st_dev, st.st_ino});
       lock.fd_ = copy;
       return 0;
@@ -527,8 +484,7 @@ int lock_for_editing(const char *name, file_lock &lock, std::string &error) {
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
     ::close(fd);
-    if (err != EWOULDBLOCK)
-      return 0; // a file system without locks: edited unlocked
+    if (err != EWOULDBLOCK) return 0; // a file system without locks: edited unlocked
     error = std::string(name) + ": " + message_text(ST_IN_USE);
     return ST_IN_USE;
   }
@@ -538,20 +494,16 @@ int lock_for_editing(const char *name, file_lock &lock, std::string &error) {
 }
 
 void remember_file(const char *name, const file_print &print) {
-  if (name != nullptr && *name && print.known)
-    remembered()[real_name(name)] = print;
+  if (name != nullptr && *name && print.known) remembered()[real_name(name)] = print;
 }
 
 int check_unchanged_kern(const char *name) {
-  if (name == nullptr)
-    return 0;
+  if (name == nullptr) return 0;
   auto it = remembered().find(real_name(name));
-  if (it == remembered().end())
-    return 0;
+  if (it == remembered().end()) return 0;
   const file_print &was = it->second;
   struct stat st {};
-  if (::stat(name, &st) != 0)
-    return 0; // gone: nothing of anyone's would be overwritten
+  if (::stat(name, &st) != 0) return 0; // gone: nothing of anyone's would be overwritten
   const int64_t mtime = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   if (st.st_dev == was.dev && st.st_ino == was.ino &&
       static_cast<uint64_t>(st.st_size) == was.size && mtime == was.mtime_ns)
@@ -559,15 +511,14 @@ int check_unchanged_kern(const char *name) {
   // Touched or replaced: only a different content counts as a change.
   std::string content, ignored;
   file_print now;
-  if (read_file_whole(name, content, ignored, &now) != 0)
-    return ST_CHANGED_ON_DISK;
+  if (read_file_whole(name, content, ignored, &now) != 0) return ST_CHANGED_ON_DISK;
   return now.hash == was.hash ? 0 : ST_CHANGED_ON_DISK;
 }
 
 std::string printable_name(const char *name) {
   std::string out;
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name ? name : "");
-       *p; ++p) {
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name ? name : ""); *p;
+       ++p) {
     if (*p < 0x20 || *p == 0x7F || *p == '\\') {
       char esc[8];
       std::snprintf(esc, sizeof esc, "\\%03o", *p);
@@ -581,18 +532,15 @@ std::string printable_name(const char *name) {
 
 void register_side_file_writer(side_file_writer writer) {
   for (side_file_writer w : writers())
-    if (w == writer)
-      return;
+    if (w == writer) return;
   writers().push_back(writer);
 }
 
 void set_form_flush_hook(form_flush_hook hook) { flush_hook = hook; }
 
 void write_side_files() {
-  if (flush_hook != nullptr)
-    flush_hook();
-  for (side_file_writer w : writers())
-    w();
+  if (flush_hook != nullptr) flush_hook();
+  for (side_file_writer w : writers()) w();
 }
 
 std::string write_side_file_text(const std::string &name, const text_writer &content) {
@@ -614,8 +562,7 @@ std::string write_side_file_text(const std::string &name, const text_writer &con
       printf_stderr_kern("%M: %s\n", MSG_SIDE_WRITTEN, shown);
       return shown;
     }
-    if (first_error.empty())
-      first_error = error;
+    if (first_error.empty()) first_error = error;
   }
   printf_stderr_kern("%M: %s\n", MSG_SIDE_LOST, first_error.c_str());
   return {};

@@ -30,9 +30,8 @@ void pad(std::string &out, size_t n, char c) { out.append(n, c); }
 void put_field(std::string &out, const directive &d, const std::string &lead,
                const std::string &body, bool zero_fill) {
   size_t len = lead.size() + body.size();
-  size_t fill = d.width > 0 && static_cast<size_t>(d.width) > len
-                    ? static_cast<size_t>(d.width) - len
-                    : 0;
+  size_t fill =
+      d.width > 0 && static_cast<size_t>(d.width) > len ? static_cast<size_t>(d.width) - len : 0;
   if (d.left) {
     out += lead;
     out += body;
@@ -66,8 +65,8 @@ std::string digits_of(unsigned long long v, unsigned base, bool upper) {
   return s;
 }
 
-void put_number(std::string &out, const directive &d, unsigned long long mag,
-                bool negative, unsigned base, bool upper, bool is_signed) {
+void put_number(std::string &out, const directive &d, unsigned long long mag, bool negative,
+                unsigned base, bool upper, bool is_signed) {
   std::string body = digits_of(mag, base, upper);
   if (d.precision == 0 && mag == 0) body.clear();
   if (d.precision > 0 && body.size() < static_cast<size_t>(d.precision))
@@ -113,12 +112,18 @@ unsigned long long unsigned_arg(const directive &d, va_list &ap) {
 directive parse_directive(const char *&p, va_list &ap) {
   directive d;
   for (;; ++p) {
-    if (*p == '-') d.left = true;
-    else if (*p == '0') d.zero = true;
-    else if (*p == '+') d.plus = true;
-    else if (*p == ' ') d.space = true;
-    else if (*p == '#') d.alt = true;
-    else break;
+    if (*p == '-')
+      d.left = true;
+    else if (*p == '0')
+      d.zero = true;
+    else if (*p == '+')
+      d.plus = true;
+    else if (*p == ' ')
+      d.space = true;
+    else if (*p == '#')
+      d.alt = true;
+    else
+      break;
   }
   if (*p == '*') {
     d.width = va_arg(ap, int);
@@ -157,14 +162,13 @@ directive parse_directive(const char *&p, va_list &ap) {
 
 // `escape`: text arguments go to a stream a user reads, where a name with
 // control bytes must not move the cursor or forge a line.
-void convert(std::string &out, const directive &d, char conv, va_list &ap,
-             bool escape) {
+void convert(std::string &out, const directive &d, char conv, va_list &ap, bool escape) {
   switch (conv) {
   case 'd':
   case 'i': {
     long long v = signed_arg(d, ap);
-    unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
-                                   : static_cast<unsigned long long>(v);
+    unsigned long long mag =
+        v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     put_number(out, d, mag, v < 0, 10, false, true);
     break;
   }
@@ -261,8 +265,7 @@ int sprintf_kern(char *buf, const char *fmt, ...) {
   return static_cast<int>(n);
 }
 
-void printf_trace_kern(int, const char *source, int line, const char *function,
-                       const char *word) {
-  printf_stderr_kern("trace: %s:%d %s %s\n", source ? source : "?", line,
-                     function ? function : "?", word ? word : "?");
+void printf_trace_kern(int, const char *source, int line, const char *function, const char *word) {
+  printf_stderr_kern("trace: %s:%d %s %s\n", source ? source : "?", line, function ? function : "?",
+                     word ? word : "?");
 }

@@ -9,8 +9,7 @@
 
 // Formats like printf_*_kern into `out` (no length limit); with `escape`,
 // control bytes and "\" in %s arguments as "\" and 3 octal digits.
-void kern_vformat(std::string &out, const char *fmt, va_list ap,
-                  bool escape = false);
+void kern_vformat(std::string &out, const char *fmt, va_list ap, bool escape = false);
 // Writes all of `text` to a file descriptor, retrying short writes;
 // false when the descriptor refuses it.
 bool kern_write_all(int fd, const std::string &text);

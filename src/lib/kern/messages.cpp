@@ -17,6 +17,7 @@ struct message_row {
 // Texts of statuses, looked up by the low 12 bits of an error code
 // (0x3000 | status) and by plain status numbers. docs/messages.md mirrors
 // this table and the next one; keep them together.
+// clang-format off
 constexpr message_row status_texts[] = {
     {ST_FAILED, "Operation not valid here"},
     {ST_NO_FILE, "No such file or directory"},
@@ -50,8 +51,10 @@ constexpr message_row status_texts[] = {
     {ST_DECLINED, "The file cannot be saved; editing declined"},
     {ST_SCREEN_TOO_BIG, "Screen too large"},
 };
+// clang-format on
 
 // Codes whose text is not simply the status text, matched in full first.
+// clang-format off
 constexpr message_row code_texts[] = {
     {MSG_NOT_UPDATED, "File is read-only and was not rewritten"},
     {MSG_READ_ONLY_UPDATE, "Permission denied"},
@@ -73,6 +76,7 @@ constexpr message_row code_texts[] = {
     {MSG_FATAL, ""},
     {MSG_INFO, ""},
 };
+// clang-format on
 
 const char *find_text(const message_row *rows, size_t n, uint32_t code) {
   for (size_t i = 0; i < n; ++i)
@@ -83,19 +87,15 @@ const char *find_text(const message_row *rows, size_t n, uint32_t code) {
 } // namespace
 
 const char *message_text(uint32_t code) {
-  if (const char *t = find_text(code_texts, std::size(code_texts), code))
-    return t;
+  if (const char *t = find_text(code_texts, std::size(code_texts), code)) return t;
   // Errors (0x3000 | status) and plain status numbers share the texts.
   if ((code & 0xF000) == MSG_ERROR || code < 0x1000) {
-    if (const char *t =
-            find_text(status_texts, std::size(status_texts), code & 0xFFF))
-      return t;
+    if (const char *t = find_text(status_texts, std::size(status_texts), code & 0xFFF)) return t;
   }
   // Single-threaded program: one buffer for the unknown code suffices; it
   // stays valid until the next unknown code.
   static char unknown[32];
-  std::snprintf(unknown, sizeof unknown, "Message 0x%04X",
-                static_cast<unsigned>(code));
+  std::snprintf(unknown, sizeof unknown, "Message 0x%04X", static_cast<unsigned>(code));
   return unknown;
 }
 

@@ -96,8 +96,7 @@ int missing_status(const std::string &name) {
   if (slash == std::string::npos) return ST_NO_FILE;
   std::string dir = slash == 0 ? "/" : name.substr(0, slash);
   struct stat st;
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ST_NO_FILE
-                                                            : ST_NO_PATH;
+  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ST_NO_FILE : ST_NO_PATH;
 }
 
 } // namespace
@@ -160,15 +159,12 @@ bool exists_kern(const char *name) {
   return name && *name && stat(name, &st) == 0;
 }
 
-bool test_simple_name(const char *name) {
-  return name && !std::strchr(name, '/');
-}
+bool test_simple_name(const char *name) { return name && !std::strchr(name, '/'); }
 
 int resolve_file_name(const char *name, char *full) {
   if (!name || !full) return ST_FAILED;
   if (!*name) return ST_BAD_NAME;
-  if (std::strlen(name) > static_cast<size_t>(NAME_MAX_LEN))
-    return ST_NAME_TOO_LONG;
+  if (std::strlen(name) > static_cast<size_t>(NAME_MAX_LEN)) return ST_NAME_TOO_LONG;
   return put_name(full, full_of(name)) ? 0 : ST_NAME_TOO_LONG;
 }
 

@@ -26,8 +26,7 @@ int next_word(int argc, char **argv, int *optind, char **rest) {
 
 // Takes the argument of the letter just read: the rest of the word, else the
 // next word.
-int take_argument(int argc, char **argv, int *optind, char **rest,
-                  char **arg) {
+int take_argument(int argc, char **argv, int *optind, char **rest, char **arg) {
   if (**rest) {
     *arg = *rest;
   } else if (*optind + 1 < argc && argv[*optind + 1]) {
@@ -47,10 +46,9 @@ int take_argument(int argc, char **argv, int *optind, char **rest,
 
 } // namespace
 
-int getopt_kern(int argc, char **argv, const char *letters, int *optind,
-                char **rest, char *letter, char **arg) {
-  if (!argv || !letters || !optind || !rest || !letter || !arg)
-    return ST_FAILED;
+int getopt_kern(int argc, char **argv, const char *letters, int *optind, char **rest, char *letter,
+                char **arg) {
+  if (!argv || !letters || !optind || !rest || !letter || !arg) return ST_FAILED;
   *arg = nullptr;
   if (*optind < 1) *optind = 1;
   if (!*rest || !**rest) {
@@ -80,8 +78,7 @@ int printopt_kern(int argc, char **argv, int width, int, int) {
   for (int i = 1; i < argc; ++i) {
     if (!argv[i]) break;
     std::string word = argv[i];
-    if (line.size() + 1 + word.size() > static_cast<size_t>(width) &&
-        line.size() > 8) {
+    if (line.size() + 1 + word.size() > static_cast<size_t>(width) && line.size() > 8) {
       printf_stderr_kern("%s\n", line.c_str());
       line = "        ";
     }

@@ -91,14 +91,12 @@ int init_kern(const char *ident, int, int, int, int, int, int) {
   return 0;
 }
 
-int arglist_kern(int argc, char **argv, const char *ident, int *eargc,
-                 char ***eargv) {
+int arglist_kern(int argc, char **argv, const char *ident, int *eargc, char ***eargv) {
   if (!eargc || !eargv || argc < 0 || (argc > 0 && !argv)) return ST_FAILED;
   kern_state &s = state();
   try {
     std::vector<std::string> words;
-    words.push_back(argc > 0 && argv[0] ? argv[0]
-                                        : (ident ? ident : s.program));
+    words.push_back(argc > 0 && argv[0] ? argv[0] : (ident ? ident : s.program));
     for (int i = 1; i < argc; ++i)
       if (argv[i]) words.push_back(argv[i]);
     s.args = std::move(words);
@@ -117,9 +115,7 @@ int init_globdata_kern(int) { return 0; }
 
 // The block sizes the runtime's buffers elsewhere; here every file is read
 // and written whole, so only its presence is checked.
-int init_fileio_kern(const uint16_t params[12]) {
-  return params ? 0 : ST_FAILED;
-}
+int init_fileio_kern(const uint16_t params[12]) { return params ? 0 : ST_FAILED; }
 
 void do_cleanup_kern() { kern_audit_reset(); }
 
@@ -159,9 +155,7 @@ const char *kern_os_text() {
   return text.c_str();
 }
 
-const char *getenv_kern(const char *name) {
-  return name && *name ? std::getenv(name) : nullptr;
-}
+const char *getenv_kern(const char *name) { return name && *name ? std::getenv(name) : nullptr; }
 
 void *malloc_kern(size_t size) { return std::malloc(size ? size : 1); }
 
@@ -170,8 +164,7 @@ void delay_kern(unsigned ticks) {
   left.tv_sec = ticks / 100;
   left.tv_nsec = static_cast<long>(ticks % 100) * 10000000L;
   // A signal cuts the sleep short; sleep the rest.
-  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-  }
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {}
 }
 
 void GetStartupInfoA(STARTUPINFOA *info) {

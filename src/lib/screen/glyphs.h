@@ -16,4 +16,4 @@ char16_t glyph_of(uint8_t b);
 // The byte a typed Unicode character stands for, or -1 when it has none.
 int byte_of_glyph(char32_t g);
 
-}  // namespace xnscreen
+} // namespace xnscreen

@@ -29,7 +29,7 @@ struct editor {
   bool number = false;
   bool masked = false;
   bool quick = false;
-  bool fresh = true;    // nothing typed or moved yet
+  bool fresh = true; // nothing typed or moved yet
   const field_ctl *ctl = nullptr;
 };
 
@@ -42,9 +42,12 @@ void follow_cursor(editor &e) {
     const int c = e.pos - e.first;
     const int left = e.first > 0 ? 1 : 0;
     const int right = e.first + e.width < e.len ? 1 : 0;
-    if (c < left) e.first = std::max(0, e.pos - 1);
-    else if (c > e.width - 1 - right) ++e.first;
-    else return;
+    if (c < left)
+      e.first = std::max(0, e.pos - 1);
+    else if (c > e.width - 1 - right)
+      ++e.first;
+    else
+      return;
   }
 }
 
@@ -76,17 +79,19 @@ bool printable(uint16_t code) {
 
 bool ending(uint16_t code) {
   switch (code & 0xFF00) {
-    case 0x300: case 0x400: case 0x500: case 0x700: case 0x800:
-      return true;
-    default:
-      return false;
+  case 0x300:
+  case 0x400:
+  case 0x500:
+  case 0x700:
+  case 0x800: return true;
+  default: return false;
   }
 }
 
 // False when the character is refused (the caller rings the bell).
 bool type_char(editor &e, char ch) {
   if (e.number && !(ch == ' ' || (ch >= '0' && ch <= '9'))) return false;
-  if (e.number && e.fresh) e.len = e.pos = 0;   // a new number replaces the old
+  if (e.number && e.fresh) e.len = e.pos = 0; // a new number replaces the old
   if (!overtype || e.pos == e.len) {
     if (e.len >= e.max) return false;
     std::memmove(e.text + e.pos + 1, e.text + e.pos, e.len - e.pos);
@@ -107,24 +112,27 @@ bool erase_at(editor &e, int i) {
 bool edit_key(editor &e, uint16_t code) {
   if (printable(code)) return type_char(e, static_cast<char>(code & 0xFF));
   switch (code) {
-    case 0x200:
-      if (e.pos == 0) return false;
-      --e.pos;
-      return true;
-    case 0x201:
-      if (e.pos >= e.len) return false;
-      ++e.pos;
-      return true;
-    case KEYC_HOME: e.pos = 0; return true;
-    case KEYC_END: e.pos = e.len; return true;
-    case KEYC_BACKSPACE: case 0x108: case 0x17F:
-      if (!erase_at(e, e.pos - 1)) return false;
-      --e.pos;
-      return true;
-    case KEYC_DELETE: return erase_at(e, e.pos);
-    case KEYC_CLEAR: case 0x115: e.len = e.pos = 0; return true;
-    case KEYC_INSERT: overtype = !overtype; return true;
-    default: return false;
+  case 0x200:
+    if (e.pos == 0) return false;
+    --e.pos;
+    return true;
+  case 0x201:
+    if (e.pos >= e.len) return false;
+    ++e.pos;
+    return true;
+  case KEYC_HOME: e.pos = 0; return true;
+  case KEYC_END: e.pos = e.len; return true;
+  case KEYC_BACKSPACE:
+  case 0x108:
+  case 0x17F:
+    if (!erase_at(e, e.pos - 1)) return false;
+    --e.pos;
+    return true;
+  case KEYC_DELETE: return erase_at(e, e.pos);
+  case KEYC_CLEAR:
+  case 0x115: e.len = e.pos = 0; return true;
+  case KEYC_INSERT: overtype = !overtype; return true;
+  default: return false;
   }
 }
 
@@ -161,14 +169,13 @@ struct active_guard {
   ~active_guard() { active_entry = nullptr; }
 };
 
-}  // namespace
+} // namespace
 
 void reset_editor() { overtype = false; }
 
-}  // namespace xnscreen
+} // namespace xnscreen
 
 using namespace xnscreen;
-
 
 int getfld_scrn(char *buf, field_ctl *ctl, key_rec *key, uint16_t) {
   if (!buf || !ctl || !key) return ST_FAILED;

@@ -15,7 +15,7 @@ public:
   std::deque<uint16_t> keys;
   int bells = 0;
   uint64_t cells = 0;
-  int row = 0, col = 0;  // cursor as last shown
+  int row = 0, col = 0; // cursor as last shown
 
   int open() override { return 0; }
   void close() override {}
@@ -39,11 +39,11 @@ public:
 
 memory_screen mem;
 
-}  // namespace
+} // namespace
 
 backend *memory_backend() { return &mem; }
 
-}  // namespace xnscreen
+} // namespace xnscreen
 
 using namespace xnscreen;
 

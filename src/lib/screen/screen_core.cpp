@@ -19,10 +19,10 @@ namespace {
 struct screen_image {
   int lines = FORM_LINES;
   int cols = FORM_COLS;
-  std::vector<cell> drawn;   // what the program drew
-  std::vector<cell> shown;   // what the backend was last sent
-  std::vector<uint8_t> known;  // 0: the backend's copy of the cell is unknown
-  int row = 0;               // cursor
+  std::vector<cell> drawn;    // what the program drew
+  std::vector<cell> shown;    // what the backend was last sent
+  std::vector<uint8_t> known; // 0: the backend's copy of the cell is unknown
+  int row = 0;                // cursor
   int col = 0;
 };
 
@@ -38,9 +38,7 @@ void ensure_image() {
   if (img.drawn.empty()) reset_image(img.lines, img.cols);
 }
 
-cell drawn_cell(int row, int col) {
-  return img.drawn[static_cast<size_t>(row) * img.cols + col];
-}
+cell drawn_cell(int row, int col) { return img.drawn[static_cast<size_t>(row) * img.cols + col]; }
 
 // The message line is row 23, or the last row of a smaller image.
 int message_row() { return std::min(MESSAGE_ROW, img.lines - 1); }
@@ -91,10 +89,12 @@ void send_message_beyond(backend *out, const std::string &line) {
     message_beyond = 0;
     return;
   }
-  const int want = msg.shown ? std::clamp(static_cast<int>(line.size()) - img.cols, 0, wide - img.cols) : 0;
+  const int want =
+      msg.shown ? std::clamp(static_cast<int>(line.size()) - img.cols, 0, wide - img.cols) : 0;
   const int r = message_row();
   for (int i = 0; i < std::max(want, message_beyond); ++i)
-    out->put_cell(r, img.cols + i, i < want ? overlay_cell(line, img.cols + i) : cell{' ', ATTR_PLAIN});
+    out->put_cell(r, img.cols + i,
+                  i < want ? overlay_cell(line, img.cols + i) : cell{' ', ATTR_PLAIN});
   message_beyond = want;
 }
 
@@ -119,11 +119,9 @@ int send_changes(bool all) {
   return out->flush(img.row, img.col);
 }
 
-cell *at(int row, int col) {
-  return &img.drawn[static_cast<size_t>(row) * img.cols + col];
-}
+cell *at(int row, int col) { return &img.drawn[static_cast<size_t>(row) * img.cols + col]; }
 
-}  // namespace
+} // namespace
 
 void reset_image(int lines, int cols) {
   img.lines = std::max(lines, 1);
@@ -191,7 +189,7 @@ void key_arrived() {
   send_changes(false);
 }
 
-}  // namespace xnscreen
+} // namespace xnscreen
 
 using namespace xnscreen;
 

@@ -86,7 +86,7 @@ void reset_editor();
 struct message_state {
   bool shown = false;
   uint32_t code = 0;
-  std::vector<uint8_t> text;   // the caller's text, without the catalogue part
+  std::vector<uint8_t> text; // the caller's text, without the catalogue part
 };
 const message_state &message();
 
@@ -98,10 +98,10 @@ constexpr uint16_t KEYC_END = 0x612;
 constexpr uint16_t KEYC_BACKSPACE = 0x613;
 constexpr uint16_t KEYC_DELETE = 0x614;
 constexpr uint16_t KEYC_INSERT = 0x615;
-constexpr uint16_t KEYC_CLEAR = 0x616;   // Ctrl-U
+constexpr uint16_t KEYC_CLEAR = 0x616; // Ctrl-U
 constexpr uint16_t KEYC_UNKNOWN = 0x6FE;
 
 // Key code of one byte read from the keyboard outside any sequence.
 uint16_t key_from_byte(uint8_t b);
 
-}  // namespace xnscreen
+} // namespace xnscreen

@@ -37,8 +37,9 @@ namespace {
 // and SIGXFSZ are ignored from start-up, so a write fails with an error.
 // The real-time signals are added at run time (their numbers are not
 // constants).
-constexpr int FIXED_QUIT_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
-                                      SIGPWR, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO, SIGSTKFLT};
+constexpr int FIXED_QUIT_SIGNALS[] = {SIGTERM, SIGHUP,  SIGINT,   SIGQUIT,   SIGUSR1,
+                                      SIGUSR2, SIGALRM, SIGPWR,   SIGVTALRM, SIGPROF,
+                                      SIGXCPU, SIGIO,   SIGSTKFLT};
 constexpr int CRASH_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
 
 const std::vector<int> &quit_signals() {
@@ -100,6 +101,7 @@ struct extra_key {
   int key;
 };
 
+// clang-format off
 const extra_key EXTRA_KEYS[] = {
     // vt100 PF1-PF4 and xterm
     {"\033OP", KEY_F(1)}, {"\033OQ", KEY_F(2)}, {"\033OR", KEY_F(3)}, {"\033OS", KEY_F(4)},
@@ -123,6 +125,7 @@ const extra_key EXTRA_KEYS[] = {
     {"\033[5~", KEY_PPAGE}, {"\033[6~", KEY_NPAGE},
     {"\033OM", KEY_ENTER},
 };
+// clang-format on
 
 void trim_attribute_strings();
 void drop_colour_reset();
@@ -130,20 +133,24 @@ void drop_colour_reset();
 uint16_t key_from_curses(int k) {
   if (k >= KEY_F(1) && k <= KEY_F(6)) return static_cast<uint16_t>(0x302 + (k - KEY_F(1)));
   switch (k) {
-    case KEY_LEFT: return 0x200;
-    case KEY_RIGHT: return 0x201;
-    case KEY_UP: return 0x400;
-    case KEY_DOWN: return 0x500;
-    case KEY_BTAB: return 0x700;
-    case KEY_ENTER: return 0x300;
-    case KEY_PPAGE: return 0x304;  // tables page with F3 / F4
-    case KEY_NPAGE: return 0x305;
-    case KEY_HOME: case KEY_A1: case KEY_FIND: return KEYC_HOME;
-    case KEY_END: case KEY_C1: case KEY_SELECT: return KEYC_END;
-    case KEY_BACKSPACE: return KEYC_BACKSPACE;
-    case KEY_DC: return KEYC_DELETE;
-    case KEY_IC: return KEYC_INSERT;
-    default: return KEYC_UNKNOWN;
+  case KEY_LEFT: return 0x200;
+  case KEY_RIGHT: return 0x201;
+  case KEY_UP: return 0x400;
+  case KEY_DOWN: return 0x500;
+  case KEY_BTAB: return 0x700;
+  case KEY_ENTER: return 0x300;
+  case KEY_PPAGE: return 0x304; // tables page with F3 / F4
+  case KEY_NPAGE: return 0x305;
+  case KEY_HOME:
+  case KEY_A1:
+  case KEY_FIND: return KEYC_HOME;
+  case KEY_END:
+  case KEY_C1:
+  case KEY_SELECT: return KEYC_END;
+  case KEY_BACKSPACE: return KEYC_BACKSPACE;
+  case KEY_DC: return KEYC_DELETE;
+  case KEY_IC: return KEYC_INSERT;
+  default: return KEYC_UNKNOWN;
   }
 }
 
@@ -174,11 +181,11 @@ private:
   bool colour_ = false;
   bool utf8_ = false;
   bool too_small_ = false;
-  bool keys_ready_ = false;  // keypad mode on and the extra keys taught
-  bool fresh_ = false;       // opened, and the cleared screen not yet sent
-  int idle_wakeups_ = 0;   // input reported but no key decoded
+  bool keys_ready_ = false; // keypad mode on and the extra keys taught
+  bool fresh_ = false;      // opened, and the cleared screen not yet sent
+  int idle_wakeups_ = 0;    // input reported but no key decoded
   sigset_t old_mask_{};
-  struct sigaction old_quit_[_NSIG]{};
+  struct sigaction old_quit_[_NSIG] {};
   struct sigaction old_crash_[std::size(CRASH_SIGNALS)]{};
 
   void start_colours();
@@ -294,11 +301,13 @@ void terminal_screen::install_signals() {
   sigprocmask(SIG_BLOCK, &block, &old_mask_);
   sa.sa_handler = on_crash_signal;
   sa.sa_flags = SA_RESETHAND;
-  for (size_t i = 0; i < std::size(CRASH_SIGNALS); ++i) sigaction(CRASH_SIGNALS[i], &sa, &old_crash_[i]);
+  for (size_t i = 0; i < std::size(CRASH_SIGNALS); ++i)
+    sigaction(CRASH_SIGNALS[i], &sa, &old_crash_[i]);
 }
 
 void terminal_screen::restore_signals() {
-  for (size_t i = 0; i < std::size(CRASH_SIGNALS); ++i) sigaction(CRASH_SIGNALS[i], &old_crash_[i], nullptr);
+  for (size_t i = 0; i < std::size(CRASH_SIGNALS); ++i)
+    sigaction(CRASH_SIGNALS[i], &old_crash_[i], nullptr);
   for (int sig : quit_signals()) sigaction(sig, &old_quit_[sig], nullptr);
   sigprocmask(SIG_SETMASK, &old_mask_, nullptr);
 }
@@ -322,19 +331,17 @@ void terminal_screen::close() {
 attr_t terminal_screen::attr_of(uint8_t a, short *pair) const {
   *pair = 0;
   switch (a) {
-    case ATTR_HEADING:
-      if (colour_) *pair = PAIR_HEADING;
-      return A_BOLD;
-    case ATTR_FIELD:
-      return A_REVERSE;
-    case ATTR_TITLE:
-      if (colour_) *pair = PAIR_TITLE;
-      return colour_ ? A_BOLD : A_BOLD | A_UNDERLINE;
-    case ATTR_MESSAGE:
-      if (colour_) *pair = PAIR_MESSAGE;
-      return colour_ ? A_BOLD : A_BOLD | A_REVERSE;
-    default:
-      return A_NORMAL;
+  case ATTR_HEADING:
+    if (colour_) *pair = PAIR_HEADING;
+    return A_BOLD;
+  case ATTR_FIELD: return A_REVERSE;
+  case ATTR_TITLE:
+    if (colour_) *pair = PAIR_TITLE;
+    return colour_ ? A_BOLD : A_BOLD | A_UNDERLINE;
+  case ATTR_MESSAGE:
+    if (colour_) *pair = PAIR_MESSAGE;
+    return colour_ ? A_BOLD : A_BOLD | A_REVERSE;
+  default: return A_NORMAL;
   }
 }
 
@@ -403,10 +410,12 @@ void terminal_screen::show_too_small() {
     at += n;
     while (at < all.size() && all[at] == ' ') ++at;
   }
-  const int top = LINES > static_cast<int>(rows.size()) ? (LINES - static_cast<int>(rows.size())) / 2 : 0;
+  const int top =
+      LINES > static_cast<int>(rows.size()) ? (LINES - static_cast<int>(rows.size())) / 2 : 0;
   for (size_t i = 0; i < rows.size() && top + static_cast<int>(i) < LINES; ++i) {
     const int left = (static_cast<int>(width) - static_cast<int>(rows[i].size())) / 2;
-    mvaddnstr(top + static_cast<int>(i), std::max(left, 0), rows[i].c_str(), static_cast<int>(rows[i].size()));
+    mvaddnstr(top + static_cast<int>(i), std::max(left, 0), rows[i].c_str(),
+              static_cast<int>(rows[i].size()));
   }
   refresh();
 }
@@ -522,11 +531,11 @@ int terminal_screen::read_key(key_rec *key) {
 
 terminal_screen term;
 
-}  // namespace
+} // namespace
 
 backend *terminal_backend() { return &term; }
 
-}  // namespace xnscreen
+} // namespace xnscreen
 
 // Last in the file: term.h defines macros named after every capability
 // (lines, columns, bell...), which would clash with the code above.
@@ -564,5 +573,5 @@ void drop_colour_reset() {
   if (s != nullptr && s != reinterpret_cast<char *>(-1)) s[0] = '\0';
 }
 
-}  // namespace
-}  // namespace xnscreen
+} // namespace
+} // namespace xnscreen

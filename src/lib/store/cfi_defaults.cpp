@@ -13,14 +13,16 @@ namespace xnstore {
 
 namespace {
 
-template <size_t N> void set_text(char (&dst)[N], const char *src) {
+template <size_t N>
+void set_text(char (&dst)[N], const char *src) {
   std::memset(dst, 0, N);
   std::strncpy(dst, src, N - 1);
 }
 
 // Called for every entry of every table on each load and save, so it avoids
 // the cost of a formatted print.
-template <size_t N> void set_numbered(char (&dst)[N], const char *prefix, uint32_t n) {
+template <size_t N>
+void set_numbered(char (&dst)[N], const char *prefix, uint32_t n) {
   std::memset(dst, 0, N);
   size_t len = std::min(std::strlen(prefix), N - 1);
   std::memcpy(dst, prefix, len);
@@ -62,9 +64,8 @@ con_desc default_con(uint8_t target, uint32_t index) {
   // terminals a site enables as it connects them.
   c.con_enabled = index == 0 ? 1 : 0;
   c.run_programs = 1;
-  c.privileges = index == 0 ? 0x0FFF
-                            : CON_PRIV_ABORT | CON_PRIV_MESSAGE | CON_PRIV_PRINTER |
-                                  CON_PRIV_STATUS;
+  c.privileges =
+      index == 0 ? 0x0FFF : CON_PRIV_ABORT | CON_PRIV_MESSAGE | CON_PRIV_PRINTER | CON_PRIV_STATUS;
   c.colors = 0x07; // white on black
   if (index > 0)
     set_numbered(c.device, target == TARGET_WINDOWS ? "CON" : "tty", index);

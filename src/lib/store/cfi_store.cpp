@@ -24,22 +24,32 @@ struct sys_head {
   uint8_t target;
 };
 
-#define YN(rec, key, member) \
+#define YN(rec, key, member)                                                                       \
   field_def { key, field_kind::yesno, offsetof(rec, member), 1, 0, 0, 1, nullptr, 1 }
-#define NUM(rec, key, member, lo, hi) \
-  field_def { key, field_kind::number, offsetof(rec, member), sizeof(rec::member), 0, lo, hi, nullptr, 1 }
-#define CHOICE(rec, key, member, list, hi) \
+#define NUM(rec, key, member, lo, hi)                                                              \
+  field_def {                                                                                      \
+    key, field_kind::number, offsetof(rec, member), sizeof(rec::member), 0, lo, hi, nullptr, 1     \
+  }
+#define CHOICE(rec, key, member, list, hi)                                                         \
   field_def { key, field_kind::choice, offsetof(rec, member), 1, 0, 0, hi, list, 1 }
-#define TEXT(rec, key, member) \
-  field_def { key, field_kind::text, offsetof(rec, member), sizeof(rec::member), 0, 0, 0, nullptr, 1 }
-#define PRIV(key, mask) \
+#define TEXT(rec, key, member)                                                                     \
+  field_def {                                                                                      \
+    key, field_kind::text, offsetof(rec, member), sizeof(rec::member), 0, 0, 0, nullptr, 1         \
+  }
+#define PRIV(key, mask)                                                                            \
   field_def { key, field_kind::yesno, offsetof(con_desc, privileges), 2, mask, 0, 1, nullptr, 1 }
 // One [system] key from its row of the system parameters.
 constexpr field_def sys_field(const rec_param &p, bool since_pdf) {
   const bool yes_no = p.member.size == 1;
-  return {p.key, yes_no ? field_kind::yesno : field_kind::number,
-          static_cast<uint16_t>(offsetof(sys_head, sys) + p.member.offset), p.member.size, 0,
-          p.min, p.max, nullptr, static_cast<uint8_t>(since_pdf ? 2 : 1)};
+  return {p.key,
+          yes_no ? field_kind::yesno : field_kind::number,
+          static_cast<uint16_t>(offsetof(sys_head, sys) + p.member.offset),
+          p.member.size,
+          0,
+          p.min,
+          p.max,
+          nullptr,
+          static_cast<uint8_t>(since_pdf ? 2 : 1)};
 }
 
 // Keys of [system], in the order they are written: the target, then the
@@ -53,11 +63,14 @@ constexpr std::array<field_def, SYS_PARAM_COUNT + 1> make_sys_fields() {
 }
 constexpr auto sys_fields = make_sys_fields();
 
+// clang-format off
 constexpr field_def str_fields[] = {
     YN(str_desc, "enabled", str_enabled),
     TEXT(str_desc, "value", str_value),
 };
+// clang-format on
 
+// clang-format off
 constexpr field_def con_fields[] = {
     YN(con_desc, "enabled", con_enabled),
     YN(con_desc, "run-programs", run_programs),
@@ -94,22 +107,25 @@ constexpr field_def con_fields[] = {
     PRIV("not-watched", CON_PRIV_NO_WATCH),
     {"privilege-flags", field_kind::number, offsetof(con_desc, privileges), 2, 0xF000, 0, 15, nullptr, 1},
 };
+// clang-format on
 
-#define LINE_FIELDS(rec)                                                  \
-  YN(rec, "set-line", set_line), YN(rec, "modem-control", modem_control), \
-      YN(rec, "sfc-in", sfc_in), YN(rec, "sfc-out", sfc_out),             \
-      YN(rec, "hfc-in", hfc_in), YN(rec, "hfc-out", hfc_out),             \
-      CHOICE(rec, "baud", baud, uart_baud_strs, 10),                      \
-      CHOICE(rec, "data-bits", data_bits, uart_data_strs, 1),             \
-      CHOICE(rec, "parity", parity, uart_parity_strs, 2),                 \
+#define LINE_FIELDS(rec)                                                                           \
+  YN(rec, "set-line", set_line), YN(rec, "modem-control", modem_control),                          \
+      YN(rec, "sfc-in", sfc_in), YN(rec, "sfc-out", sfc_out), YN(rec, "hfc-in", hfc_in),           \
+      YN(rec, "hfc-out", hfc_out), CHOICE(rec, "baud", baud, uart_baud_strs, 10),                  \
+      CHOICE(rec, "data-bits", data_bits, uart_data_strs, 1),                                      \
+      CHOICE(rec, "parity", parity, uart_parity_strs, 2),                                          \
       CHOICE(rec, "stop-bits", stop_bits, uart_stop_strs, 1)
 
+// clang-format off
 constexpr field_def ser_fields[] = {
     YN(ser_desc, "enabled", ser_enabled),
     TEXT(ser_desc, "device", device),
     LINE_FIELDS(ser_desc),
 };
+// clang-format on
 
+// clang-format off
 constexpr field_def prn_fields[] = {
     YN(prn_desc, "enabled", prn_enabled),
     TEXT(prn_desc, "device", device),
@@ -118,7 +134,9 @@ constexpr field_def prn_fields[] = {
     YN(prn_desc, "formfeed-close", ffd_c),
     LINE_FIELDS(prn_desc),
 };
+// clang-format on
 
+// clang-format off
 constexpr field_def pcq_fields[] = {
     YN(pcq_desc, "enabled", pcq_enabled),
     TEXT(pcq_desc, "queue-name", queue_name),
@@ -131,7 +149,9 @@ constexpr field_def pcq_fields[] = {
     YN(pcq_desc, "formfeed-c", formfeed_c),
     YN(pcq_desc, "formfeed-e", formfeed_e),
 };
+// clang-format on
 
+// clang-format off
 constexpr field_def pdf_fields[] = {
     YN(pdf_desc, "enabled", enabled),
     TEXT(pdf_desc, "comment", comment),
@@ -157,6 +177,7 @@ constexpr field_def pdf_fields[] = {
     YN(pdf_desc, "use-once", use_once),
     YN(pdf_desc, "reuse-last-page", reuse_last_page),
 };
+// clang-format on
 
 #undef YN
 #undef NUM
@@ -186,6 +207,7 @@ struct table_def {
   uint8_t since;
 };
 
+// clang-format off
 constexpr table_def tables[T_COUNT] = {
     {"string", "environment strings", str_fields, 1},
     {"console", "consoles", con_fields, 1},
@@ -194,6 +216,7 @@ constexpr table_def tables[T_COUNT] = {
     {"queue", "queues", pcq_fields, 1},
     {"pdf", "PDF formats", pdf_fields, 2},
 };
+// clang-format on
 
 template <class R, class F>
 void resize_to(std::vector<R> &v, uint32_t count, F make) {
@@ -203,8 +226,7 @@ void resize_to(std::vector<R> &v, uint32_t count, F make) {
     prefault(v.data() + old, (count - old) * sizeof(R));
   }
   v.resize(count);
-  for (size_t i = old; i < count; ++i)
-    v[i] = make(static_cast<uint32_t>(i));
+  for (size_t i = old; i < count; ++i) v[i] = make(static_cast<uint32_t>(i));
 }
 
 // Sizes every table to its count; new entries take their index's defaults.
@@ -289,8 +311,7 @@ void render(cfi_data &d, text_out &o) {
       out += "]\n";
       size_t body = out.size();
       write_fields(out, table_entry(d, t, i), &def, tables[t].fields);
-      if (out.size() == body)
-        out.resize(mark);
+      if (out.size() == body) out.resize(mark);
       o.spill();
     }
   }
@@ -314,9 +335,8 @@ std::string section_text(const text_line &l) {
 // `sect` is the header line of the section, named in error texts; `hint`
 // is where the last key was found: files list the keys in table order, so
 // the search starts after it.
-bool apply_field(void *rec, std::span<const field_def> fields, int revision,
-                 const text_line &l, const text_line &sect, size_t &hint,
-                 repeat_check &seen, parse_error &e) {
+bool apply_field(void *rec, std::span<const field_def> fields, int revision, const text_line &l,
+                 const text_line &sect, size_t &hint, repeat_check &seen, parse_error &e) {
   const field_def *f = find_field(fields, l.name, hint);
   if (f == nullptr || f->since > revision) {
     e = {l.line, "unknown key " + std::string(l.name) + " in " + section_text(sect)};
@@ -345,8 +365,8 @@ constexpr int LATE_SYSTEM = -1;
 // Applies the body of a file (the lines after its header) to `d`; 0 or a
 // status with `e` set. PASS_SYSTEM also checks the file's end; PASS_ONE
 // gives up with LATE_SYSTEM when [system] follows a table section.
-int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
-               cfi_data &d, parse_error &e) {
+int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass, cfi_data &d,
+               parse_error &e) {
   void *rec = nullptr;
   int table = -1;
   bool in_system = false;
@@ -379,20 +399,17 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
     }
     in_system = l.name == "system" && l.value.empty();
     if (in_system) {
-      if (pass == PASS_ONE && sized)
-        return LATE_SYSTEM;
+      if (pass == PASS_ONE && sized) return LATE_SYSTEM;
       continue;
     }
-    if (pass == PASS_SYSTEM)
-      continue;
+    if (pass == PASS_SYSTEM) continue;
     if (!sized) {
       resize_tables(d);
       sized = true;
     }
     table = -1;
     for (int t = 0; t < T_COUNT; ++t)
-      if (l.name == tables[t].section && tables[t].since <= revision)
-        table = t;
+      if (l.name == tables[t].section && tables[t].since <= revision) table = t;
     uint32_t index = 0;
     if (table < 0 || !parse_number(l.value, index)) {
       e = {l.line, "unknown section " + section_text(l)};
@@ -400,31 +417,26 @@ int apply_body(line_scanner sc, int revision, bool need_end, pass_kind pass,
     }
     size_t n = table_size(d, table);
     if (index >= n) {
-      e = {l.line, section_text(l) + " beyond the " + std::to_string(n) + " " +
-                       tables[table].plural};
+      e = {l.line,
+           section_text(l) + " beyond the " + std::to_string(n) + " " + tables[table].plural};
       return ST_BAD_DATA;
     }
     rec = table_entry(d, table, index);
   }
-  if (!sized || pass == PASS_SYSTEM)
-    resize_tables(d);
-  if (pass == PASS_TABLES)
-    return 0; // the first pass has checked the end
+  if (!sized || pass == PASS_SYSTEM) resize_tables(d);
+  if (pass == PASS_TABLES) return 0; // the first pass has checked the end
   return check_end(sc, revision, need_end, e.reason, e.line);
 }
 
 // Applies a file's body to `d`, which holds what the file starts from. A
 // failed single pass is read again in two, which find the error each
 // section's rules give and so report it the same way every time.
-int apply_file(const line_scanner &body, int revision, bool need_end, cfi_data &d,
-               parse_error &e) {
+int apply_file(const line_scanner &body, int revision, bool need_end, cfi_data &d, parse_error &e) {
   const cfi_data start = d;
-  if (apply_body(body, revision, need_end, PASS_ONE, d, e) == 0)
-    return 0;
+  if (apply_body(body, revision, need_end, PASS_ONE, d, e) == 0) return 0;
   d = start;
   int st = apply_body(body, revision, need_end, PASS_SYSTEM, d, e);
-  if (st == 0)
-    st = apply_body(body, revision, need_end, PASS_TABLES, d, e);
+  if (st == 0) st = apply_body(body, revision, need_end, PASS_TABLES, d, e);
   return st;
 }
 
@@ -434,8 +446,7 @@ int parse_cfi(std::string_view text, cfi_data &d, uint8_t fallback, parse_error 
   line_scanner sc(text);
   int revision = CURRENT_REVISION;
   int st = read_header(sc, KIND, revision, e.reason, e.line);
-  if (st != 0)
-    return st;
+  if (st != 0) return st;
   // The tables are built only once [system] has named the target, whose
   // defaults the entries not in the file take.
   set_defaults(d, fallback);
@@ -468,16 +479,14 @@ handle_table<ini_file> ini_files;
 
 void write_side_files_cfi() {
   stores.each([](cfi_store &s) {
-    if (s.st.dirty)
-      write_side_file(s.st, writer(s.data()), "system.cfi");
+    if (s.st.dirty) write_side_file(s.st, writer(s.data()), "system.cfi");
   });
 }
 
 template <class R>
 int get_entry(uint32_t handle, std::vector<R> cfi_data::*table, uint32_t index, R *rec) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   const std::vector<R> &v = s->data().*table;
   *rec = index < v.size() ? v[index] : R{};
   return 0;
@@ -486,8 +495,7 @@ int get_entry(uint32_t handle, std::vector<R> cfi_data::*table, uint32_t index, 
 template <class R>
 int put_entry(uint32_t handle, std::vector<R> cfi_data::*table, uint32_t index, const R *rec) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   std::vector<R> &v = s->data().*table;
   if (index < v.size() && std::memcmp(&v[index], rec, sizeof(R)) != 0) {
     v[index] = *rec;
@@ -511,8 +519,7 @@ int init_cfi() {
 }
 
 int open_cfi(uint32_t *handle, uint8_t target_os) {
-  if (handle == nullptr)
-    return ST_FAILED;
+  if (handle == nullptr) return ST_FAILED;
   auto s = std::make_unique<cfi_store>();
   set_defaults(s->d, target_os);
   s->tables_due = true;
@@ -522,8 +529,7 @@ int open_cfi(uint32_t *handle, uint8_t target_os) {
 
 int load_cfi(uint32_t handle, const char *name) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   std::string text;
   loaded_file file;
   int st = read_for_load(s->st, name, text, file);
@@ -545,15 +551,13 @@ int load_cfi(uint32_t handle, const char *name) {
 
 int save_cfi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   return save_text(s->st, name, writer(s->data()), "cfi");
 }
 
 int default_cfi(uint32_t handle, int /*all*/, uint8_t target_os) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
+  if (s == nullptr) return ST_FAILED;
   set_defaults(s->d, target_os);
   s->tables_due = true;
   s->st.dirty = true;
@@ -561,8 +565,7 @@ int default_cfi(uint32_t handle, int /*all*/, uint8_t target_os) {
 }
 
 int close_cfi(uint32_t *handle) {
-  if (handle == nullptr || !stores.remove(*handle))
-    return ST_FAILED;
+  if (handle == nullptr || !stores.remove(*handle)) return ST_FAILED;
   *handle = 0;
   return 0;
 }
@@ -579,18 +582,15 @@ uint8_t get_os_target_sys(uint32_t handle) {
 
 int get_desc_sys(uint32_t handle, sys_desc *rec) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   *rec = s->d.head.sys;
   return 0;
 }
 
 int put_desc_sys(uint32_t handle, const sys_desc *rec) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
-  if (!counts_valid(*rec))
-    return ST_BAD_COUNT;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
+  if (!counts_valid(*rec)) return ST_BAD_COUNT;
   if (std::memcmp(&s->d.head.sys, rec, sizeof *rec) != 0) {
     s->data().head.sys = *rec;
     resize_tables(s->d);
@@ -600,24 +600,34 @@ int put_desc_sys(uint32_t handle, const sys_desc *rec) {
 }
 
 int get_desc_str(uint32_t h, uint32_t i, str_desc *r) { return get_entry(h, &cfi_data::str, i, r); }
-int put_desc_str(uint32_t h, uint32_t i, const str_desc *r) { return put_entry(h, &cfi_data::str, i, r); }
+int put_desc_str(uint32_t h, uint32_t i, const str_desc *r) {
+  return put_entry(h, &cfi_data::str, i, r);
+}
 int get_desc_con(uint32_t h, uint32_t i, con_desc *r) { return get_entry(h, &cfi_data::con, i, r); }
-int put_desc_con(uint32_t h, uint32_t i, const con_desc *r) { return put_entry(h, &cfi_data::con, i, r); }
+int put_desc_con(uint32_t h, uint32_t i, const con_desc *r) {
+  return put_entry(h, &cfi_data::con, i, r);
+}
 int get_desc_ser(uint32_t h, uint32_t i, ser_desc *r) { return get_entry(h, &cfi_data::ser, i, r); }
-int put_desc_ser(uint32_t h, uint32_t i, const ser_desc *r) { return put_entry(h, &cfi_data::ser, i, r); }
+int put_desc_ser(uint32_t h, uint32_t i, const ser_desc *r) {
+  return put_entry(h, &cfi_data::ser, i, r);
+}
 int get_desc_prn(uint32_t h, uint32_t i, prn_desc *r) { return get_entry(h, &cfi_data::prn, i, r); }
-int put_desc_prn(uint32_t h, uint32_t i, const prn_desc *r) { return put_entry(h, &cfi_data::prn, i, r); }
+int put_desc_prn(uint32_t h, uint32_t i, const prn_desc *r) {
+  return put_entry(h, &cfi_data::prn, i, r);
+}
 int get_desc_pcq(uint32_t h, uint32_t i, pcq_desc *r) { return get_entry(h, &cfi_data::pcq, i, r); }
-int put_desc_pcq(uint32_t h, uint32_t i, const pcq_desc *r) { return put_entry(h, &cfi_data::pcq, i, r); }
+int put_desc_pcq(uint32_t h, uint32_t i, const pcq_desc *r) {
+  return put_entry(h, &cfi_data::pcq, i, r);
+}
 int get_desc_pdf(uint32_t h, uint32_t i, pdf_desc *r) { return get_entry(h, &cfi_data::pdf, i, r); }
-int put_desc_pdf(uint32_t h, uint32_t i, const pdf_desc *r) { return put_entry(h, &cfi_data::pdf, i, r); }
+int put_desc_pdf(uint32_t h, uint32_t i, const pdf_desc *r) {
+  return put_entry(h, &cfi_data::pdf, i, r);
+}
 
 int put_count_pdf(uint32_t handle, uint16_t count) {
   cfi_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
-  if (count < 1 || count > CFI_MAX_PDF)
-    return ST_BAD_COUNT;
+  if (s == nullptr) return ST_FAILED;
+  if (count < 1 || count > CFI_MAX_PDF) return ST_BAD_COUNT;
   if (s->d.head.sys.pdf_format_count != count) {
     s->data().head.sys.pdf_format_count = count;
     resize_tables(s->d);
@@ -627,8 +637,7 @@ int put_count_pdf(uint32_t handle, uint16_t count) {
 }
 
 int open_ini(const char *name, uint32_t *handle) {
-  if (name == nullptr || handle == nullptr)
-    return ST_FAILED;
+  if (name == nullptr || handle == nullptr) return ST_FAILED;
   auto f = std::make_unique<ini_file>();
   f->name = name;
   std::string error;
@@ -642,8 +651,7 @@ int open_ini(const char *name, uint32_t *handle) {
 }
 
 int close_ini(uint32_t *handle) {
-  if (handle == nullptr || !ini_files.remove(*handle))
-    return ST_FAILED;
+  if (handle == nullptr || !ini_files.remove(*handle)) return ST_FAILED;
   *handle = 0;
   return 0;
 }
@@ -651,8 +659,7 @@ int close_ini(uint32_t *handle) {
 int load_sections_cfi(uint32_t handle, uint32_t ini_handle, int /*all*/) {
   cfi_store *s = stores.find(handle);
   ini_file *f = ini_files.find(ini_handle);
-  if (s == nullptr || f == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || f == nullptr) return ST_FAILED;
   parse_error e;
   int revision = CURRENT_REVISION;
   line_scanner sc(f->text);
@@ -673,15 +680,13 @@ int load_sections_cfi(uint32_t handle, uint32_t ini_handle, int /*all*/) {
       s->st.dirty = true;
     }
   }
-  if (st != 0)
-    s->st.error = f->name + ":" + std::to_string(e.line) + ": " + e.reason;
+  if (st != 0) s->st.error = f->name + ":" + std::to_string(e.line) + ": " + e.reason;
   audit_file_event("load", "ini", f->name.c_str(), st);
   return st;
 }
 
 std::vector<section_doc> xnstore::cfi_sections_doc() {
   std::vector<section_doc> docs{{"system", false, sys_fields}};
-  for (const table_def &t : tables)
-    docs.push_back({t.section, true, t.fields});
+  for (const table_def &t : tables) docs.push_back({t.section, true, t.fields});
   return docs;
 }

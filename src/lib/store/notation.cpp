@@ -16,12 +16,9 @@ void put_octal(char *&out, unsigned char c) {
 }
 
 int hex_digit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
@@ -36,26 +33,15 @@ bool read_one(const char *&p, uint8_t &b) {
     char e = p[1];
     switch (e) {
     case '\\':
-    case '^':
-      b = static_cast<uint8_t>(e), p += 2;
-      return true;
-    case 'e':
-      b = 27, p += 2;
-      return true;
-    case 'n':
-      b = '\n', p += 2;
-      return true;
-    case 'r':
-      b = '\r', p += 2;
-      return true;
-    case 't':
-      b = '\t', p += 2;
-      return true;
+    case '^': b = static_cast<uint8_t>(e), p += 2; return true;
+    case 'e': b = 27, p += 2; return true;
+    case 'n': b = '\n', p += 2; return true;
+    case 'r': b = '\r', p += 2; return true;
+    case 't': b = '\t', p += 2; return true;
     case 'x': {
       int hi = hex_digit(p[2]);
       int lo = hi < 0 ? -1 : hex_digit(p[3]);
-      if (lo < 0)
-        return false;
+      if (lo < 0) return false;
       b = static_cast<uint8_t>(hi * 16 + lo), p += 4;
       return true;
     }
@@ -81,8 +67,7 @@ bool read_one(const char *&p, uint8_t &b) {
     p += 2;
     return true;
   }
-  if (c < 33 || c > 126)
-    return false;
+  if (c < 33 || c > 126) return false;
   b = c, ++p;
   return true;
 }
@@ -90,19 +75,15 @@ bool read_one(const char *&p, uint8_t &b) {
 // Reads a whole text of at most `max` bytes; blanks at either end are
 // ignored. Returns the number of bytes, or -1.
 int read_notation(const char *text, uint8_t *bytes, int max) {
-  if (text == nullptr)
-    return -1;
+  if (text == nullptr) return -1;
   const char *p = text;
-  while (*p == ' ')
-    ++p;
+  while (*p == ' ') ++p;
   const char *end = p + std::strlen(p);
-  while (end > p && end[-1] == ' ')
-    --end;
+  while (end > p && end[-1] == ' ') --end;
   int n = 0;
   while (p < end) {
     uint8_t b = 0;
-    if (n >= max || !read_one(p, b) || p > end)
-      return -1;
+    if (n >= max || !read_one(p, b) || p > end) return -1;
     bytes[n++] = b;
   }
   return n;
@@ -110,12 +91,10 @@ int read_notation(const char *text, uint8_t *bytes, int max) {
 
 } // namespace
 
-void tdi_keystringtoasc(const uint8_t *bytes, uint8_t length, char *text,
-                        int /*line_mode*/) {
+void tdi_keystringtoasc(const uint8_t *bytes, uint8_t length, char *text, int /*line_mode*/) {
   // The line-mode type reads the same sequences, so it uses the same text.
   char *out = text;
-  if (length > TDI_MAX_SEQUENCE)
-    length = TDI_MAX_SEQUENCE;
+  if (length > TDI_MAX_SEQUENCE) length = TDI_MAX_SEQUENCE;
   for (int i = 0; i < length; ++i) {
     uint8_t c = bytes[i];
     if (c == '\\' || c == '^') {
@@ -130,13 +109,11 @@ void tdi_keystringtoasc(const uint8_t *bytes, uint8_t length, char *text,
   *out = '\0';
 }
 
-int tdi_asctokeystring(const char *text, uint8_t *bytes, uint8_t *length,
-                       int /*line_mode*/) {
+int tdi_asctokeystring(const char *text, uint8_t *bytes, uint8_t *length, int /*line_mode*/) {
   uint8_t buf[255];
   int max = *length;
   int n = read_notation(text, buf, max);
-  if (n < 0)
-    return 1;
+  if (n < 0) return 1;
   std::memcpy(bytes, buf, static_cast<size_t>(n));
   *length = static_cast<uint8_t>(n);
   return 0;
@@ -146,8 +123,7 @@ int pti_asctobytestring(const char *text, uint8_t *bytes, uint16_t *length) {
   uint8_t buf[PTI_MAX_CTRL_BYTES];
   int max = *length > PTI_MAX_CTRL_BYTES ? PTI_MAX_CTRL_BYTES : *length;
   int n = read_notation(text, buf, max);
-  if (n < 0)
-    return 1;
+  if (n < 0) return 1;
   std::memcpy(bytes, buf, static_cast<size_t>(n));
   *length = static_cast<uint16_t>(n);
   return 0;
@@ -176,8 +152,7 @@ void pti_bytestringtoasc(const uint8_t *bytes, uint8_t length, char *text) {
 }
 
 int pti_find_printer(const char *name, uint16_t *index) {
-  if (name == nullptr)
-    return 1;
+  if (name == nullptr) return 1;
   for (uint16_t i = 0; i < PTI_PRINTER_TYPES; ++i)
     if (std::strcmp(name, pti_filename[i]) == 0) {
       *index = i;

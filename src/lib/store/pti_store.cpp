@@ -23,18 +23,22 @@ struct pti_head {
 };
 
 // Read and written for the [translation] section, in this order.
+// clang-format off
 constexpr field_def head_fields[] = {
     {"type", field_kind::choice, offsetof(pti_head, type), 1, 0, 0, 2, pti_filename, 1},
     {"comment", field_kind::text, offsetof(pti_head, comment), 32, 0, 0, 0, nullptr, 1},
 };
+// clang-format on
 
 // Read and written for each [control N] section. Revision 1 files had no
 // "use-file" key: their strings were always byte strings.
+// clang-format off
 constexpr field_def ctrl_fields[] = {
     {"enabled", field_kind::yesno, offsetof(pti_ctrl, enable), 1, 0, 0, 1, nullptr, 1},
     {"use-file", field_kind::yesno, offsetof(pti_ctrl, use_file), 1, 0, 0, 1, nullptr, 2},
     {"value", field_kind::text, offsetof(pti_ctrl, value), 256, 0, 0, 0, nullptr, 1},
 };
+// clang-format on
 
 struct pti_data {
   pti_head head;
@@ -55,11 +59,13 @@ struct job_default {
   const char *start;
   const char *end;
 };
+// clang-format off
 constexpr job_default job_defaults[PTI_PRINTER_TYPES] = {
     {"", "^L"},    // plain text: eject the last page
     {"^[E", "^[E"}, // PCL: printer reset before and after the job
     {"^[@", "^L"},  // dot matrix: initialise, eject at the end
 };
+// clang-format on
 
 void identity_map(pti_data &d) {
   for (int c = 0; c < 256; ++c) {
@@ -70,8 +76,7 @@ void identity_map(pti_data &d) {
 }
 
 void set_defaults(pti_data &d, uint8_t type) {
-  if (type >= PTI_PRINTER_TYPES)
-    type = 0;
+  if (type >= PTI_PRINTER_TYPES) type = 0;
   d = pti_data{};
   d.head.type = type;
   std::strncpy(d.head.comment, pti_comment[type], sizeof d.head.comment - 1);
@@ -83,9 +88,7 @@ void set_defaults(pti_data &d, uint8_t type) {
   identity_map(d);
 }
 
-bool is_identity(const pti_map &m, int code) {
-  return m.length == 1 && m.bytes[0] == code;
-}
+bool is_identity(const pti_map &m, int code) { return m.length == 1 && m.bytes[0] == code; }
 
 std::string render(const pti_data &d) {
   std::string out;
@@ -103,8 +106,7 @@ std::string render(const pti_data &d) {
   out += "\n# Codes not listed print as themselves.\n[map]\n";
   char text[PTI_TEXT_BUF];
   for (int c = 0; c < 256; ++c) {
-    if (is_identity(d.map[c], c))
-      continue;
+    if (is_identity(d.map[c], c)) continue;
     append_number(out, static_cast<uint32_t>(c));
     pti_bytestringtoasc(d.map[c].bytes, d.map[c].length, text);
     out += " = ";
@@ -143,8 +145,8 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
   while (sc.next(l)) {
     if (l.section) {
       hint = 0;
-      sect_name = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") +
-                  std::string(l.value) + "]";
+      sect_name =
+          "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
       if (!seen.section(l, reason)) {
         why = line_error(l.line, reason);
         return ST_BAD_DATA;
@@ -170,8 +172,7 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
     if (cur == section::map) {
       uint32_t code = 0;
       if (!parse_number(l.name, code) || code > 255) {
-        why = line_error(l.line, "unknown key " + std::string(l.name) +
-                                     " in [map] (0..255)");
+        why = line_error(l.line, "unknown key " + std::string(l.name) + " in [map] (0..255)");
         return ST_BAD_DATA;
       }
       if (!seen.key(std::to_string(code), l, reason)) {
@@ -190,9 +191,9 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
       std::memcpy(d.map[code].bytes, bytes, length);
       continue;
     }
-    std::span<const field_def> fields =
-        cur == section::head ? std::span<const field_def>(head_fields)
-                             : std::span<const field_def>(ctrl_fields);
+    std::span<const field_def> fields = cur == section::head
+                                            ? std::span<const field_def>(head_fields)
+                                            : std::span<const field_def>(ctrl_fields);
     void *rec = cur == section::head ? static_cast<void *>(&d.head)
                                      : static_cast<void *>(&d.ctrl[ctrl_index]);
     const field_def *f = find_field(fields, l.name, hint);
@@ -220,8 +221,7 @@ int parse(std::string_view text, pti_data &d, int &revision, std::string &why) {
   pti_data base;
   set_defaults(base, d.head.type);
   take_not_given(&d.head, &base.head, head_fields, head_given);
-  for (int i = 0; i < 2; ++i)
-    take_not_given(&d.ctrl[i], &base.ctrl[i], ctrl_fields, ctrl_given[i]);
+  for (int i = 0; i < 2; ++i) take_not_given(&d.ctrl[i], &base.ctrl[i], ctrl_fields, ctrl_given[i]);
   return 0;
 }
 
@@ -241,8 +241,7 @@ int init_pti() {
 }
 
 int open_pti(uint32_t *handle, uint8_t printer_type) {
-  if (handle == nullptr)
-    return ST_FAILED;
+  if (handle == nullptr) return ST_FAILED;
   auto s = std::make_unique<pti_store>();
   set_defaults(s->d, printer_type);
   *handle = stores.add(std::move(s));
@@ -251,15 +250,13 @@ int open_pti(uint32_t *handle, uint8_t printer_type) {
 
 int load_pti(uint32_t handle, const char *name) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   std::string text;
   loaded_file file;
   int st = read_for_load(s->st, name, text, file);
   pti_data d;
   int revision = CURRENT_REVISION;
-  if (st == 0)
-    st = parse(text, d, revision, s->st.error);
+  if (st == 0) st = parse(text, d, revision, s->st.error);
   if (st == 0) {
     s->d = d;
     s->old_revision = revision < CURRENT_REVISION;
@@ -271,15 +268,13 @@ int load_pti(uint32_t handle, const char *name) {
 
 int save_pti(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   return save_text(s->st, name, writer(s->d), "pti");
 }
 
 int default_pti(uint32_t handle, uint8_t printer_type) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
+  if (s == nullptr) return ST_FAILED;
   set_defaults(s->d, printer_type);
   s->old_revision = false;
   s->st.dirty = true;
@@ -288,8 +283,7 @@ int default_pti(uint32_t handle, uint8_t printer_type) {
 
 uint8_t uprev_pti(uint32_t handle) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || !s->old_revision)
-    return 0;
+  if (s == nullptr || !s->old_revision) return 0;
   // The conversion happened while loading; what is left is to report it.
   s->old_revision = false;
   s->st.dirty = true;
@@ -297,8 +291,7 @@ uint8_t uprev_pti(uint32_t handle) {
 }
 
 int close_pti(uint32_t *handle) {
-  if (handle == nullptr || !stores.remove(*handle))
-    return ST_FAILED;
+  if (handle == nullptr || !stores.remove(*handle)) return ST_FAILED;
   *handle = 0;
   return 0;
 }
@@ -315,16 +308,14 @@ uint8_t get_printer_type_pti(uint32_t handle) {
 
 int get_ctrl_pti(uint32_t handle, uint32_t index, pti_ctrl *rec) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   *rec = index < 2 ? s->d.ctrl[index] : pti_ctrl{};
   return 0;
 }
 
 int put_ctrl_pti(uint32_t handle, uint32_t index, const pti_ctrl *rec) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   if (index < 2 && std::memcmp(&s->d.ctrl[index], rec, sizeof *rec) != 0) {
     s->d.ctrl[index] = *rec;
     s->d.ctrl[index].value[sizeof rec->value - 1] = '\0';
@@ -335,18 +326,15 @@ int put_ctrl_pti(uint32_t handle, uint32_t index, const pti_ctrl *rec) {
 
 int get_map_pti(uint32_t handle, uint32_t code, pti_map *rec) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   *rec = code < 256 ? s->d.map[code] : pti_map{};
   return 0;
 }
 
 int put_map_pti(uint32_t handle, uint32_t code, const pti_map *rec) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
-  if (rec->length > PTI_MAX_MAP_BYTES)
-    return ST_BAD_DATA;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
+  if (rec->length > PTI_MAX_MAP_BYTES) return ST_BAD_DATA;
   if (code < 256 && std::memcmp(&s->d.map[code], rec, sizeof *rec) != 0) {
     s->d.map[code] = *rec;
     s->st.dirty = true;
@@ -356,16 +344,14 @@ int put_map_pti(uint32_t handle, uint32_t code, const pti_map *rec) {
 
 int get_comment_pti(uint32_t handle, char *text) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || text == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || text == nullptr) return ST_FAILED;
   std::memcpy(text, s->d.head.comment, sizeof s->d.head.comment);
   return 0;
 }
 
 int put_comment_pti(uint32_t handle, const char *text) {
   pti_store *s = stores.find(handle);
-  if (s == nullptr || text == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || text == nullptr) return ST_FAILED;
   char buf[32] = {};
   std::strncpy(buf, text, sizeof buf - 1);
   if (std::memcmp(buf, s->d.head.comment, sizeof buf) != 0) {

@@ -17,32 +17,25 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_blank(s.front()))
-    s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back()))
-    s.remove_suffix(1);
+  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
   return s;
 }
 
 // Keys and names match in any case.
 bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z')
-      x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z')
-      y = static_cast<char>(y + 32);
-    if (x != y)
-      return false;
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
   }
   return true;
 }
 
 void append_octal(std::string &out, unsigned char c) {
-  char buf[4] = {'\\', static_cast<char>('0' + (c >> 6)),
-                 static_cast<char>('0' + ((c >> 3) & 7)),
+  char buf[4] = {'\\', static_cast<char>('0' + (c >> 6)), static_cast<char>('0' + ((c >> 3) & 7)),
                  static_cast<char>('0' + (c & 7))};
   out.append(buf, 4);
 }
@@ -51,8 +44,7 @@ void append_octal(std::string &out, unsigned char c) {
 
 // The integer of `width` bytes (1, 2 or 4) at `p`.
 static uint32_t load_int(const void *p, uint16_t width) {
-  if (width == 1)
-    return *static_cast<const uint8_t *>(p);
+  if (width == 1) return *static_cast<const uint8_t *>(p);
   if (width == 2) {
     uint16_t w;
     std::memcpy(&w, p, 2);
@@ -65,8 +57,7 @@ static uint32_t load_int(const void *p, uint16_t width) {
 
 uint32_t get_field(const void *rec, const field_def &f) {
   uint32_t v = load_int(static_cast<const uint8_t *>(rec) + f.offset, f.width);
-  if (f.mask != 0)
-    v = (v & f.mask) >> std::countr_zero(static_cast<unsigned>(f.mask));
+  if (f.mask != 0) v = (v & f.mask) >> std::countr_zero(static_cast<unsigned>(f.mask));
   return v;
 }
 
@@ -91,15 +82,13 @@ void set_field(void *rec, const field_def &f, uint32_t value) {
 bool field_equal(const void *a, const void *b, const field_def &f) {
   const char *x = static_cast<const char *>(a) + f.offset;
   const char *y = static_cast<const char *>(b) + f.offset;
-  if (f.kind == field_kind::text)
-    return std::strncmp(x, y, f.width) == 0;
+  if (f.kind == field_kind::text) return std::strncmp(x, y, f.width) == 0;
   // Integers compare as their bits, under the mask of a packed field.
   uint32_t mask = f.mask != 0 ? f.mask : 0xFFFFFFFFu;
   return ((load_int(x, f.width) ^ load_int(y, f.width)) & mask) == 0;
 }
 
-const field_def *find_field(std::span<const field_def> fields, std::string_view key,
-                            size_t &hint) {
+const field_def *find_field(std::span<const field_def> fields, std::string_view key, size_t &hint) {
   const size_t n = fields.size();
   size_t i = hint < n ? hint : 0;
   for (size_t k = 0; k < n; ++k, i = i + 1 < n ? i + 1 : 0) {
@@ -120,21 +109,17 @@ void append_number(std::string &out, uint32_t value) {
     buf[n++] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  while (n > 0)
-    out += buf[--n];
+  while (n > 0) out += buf[--n];
 }
 
 bool parse_number(std::string_view in, uint32_t &value) {
-  if (in.empty() || in.size() > 10)
-    return false;
+  if (in.empty() || in.size() > 10) return false;
   uint64_t v = 0;
   for (char c : in) {
-    if (c < '0' || c > '9')
-      return false;
+    if (c < '0' || c > '9') return false;
     v = v * 10 + static_cast<uint64_t>(c - '0');
   }
-  if (v > 0xFFFFFFFFu)
-    return false;
+  if (v > 0xFFFFFFFFu) return false;
   value = static_cast<uint32_t>(v);
   return true;
 }
@@ -146,8 +131,7 @@ void append_text_value(std::string &out, const char *text, size_t size) {
   size_t plain = 0; // start of the run of bytes written as they are
   for (size_t i = 0; i < n; ++i) {
     auto c = static_cast<unsigned char>(text[i]);
-    if (c > ' ' && c <= '~' && c != '\\')
-      continue;
+    if (c > ' ' && c <= '~' && c != '\\') continue;
     if (c == ' ' && i != 0 && i + 1 != n) // blanks matter only at either end
       continue;
     out.append(text + plain, i - plain);
@@ -173,8 +157,7 @@ bool read_text_value(std::string_view in, char *out, size_t size, std::string &w
       if (i + 1 < in.size() && in[i + 1] == '\\') {
         ++i;
       } else if (i + 3 < in.size() + 0 && in[i + 1] >= '0' && in[i + 1] <= '3' &&
-                 in[i + 2] >= '0' && in[i + 2] <= '7' && in[i + 3] >= '0' &&
-                 in[i + 3] <= '7') {
+                 in[i + 2] >= '0' && in[i + 2] <= '7' && in[i + 3] >= '0' && in[i + 3] <= '7') {
         c = static_cast<unsigned>((in[i + 1] - '0') * 64 + (in[i + 2] - '0') * 8 +
                                   (in[i + 3] - '0'));
         i += 3;
@@ -200,12 +183,11 @@ bool read_text_value(std::string_view in, char *out, size_t size, std::string &w
 void take_not_given(void *rec, const void *base, std::span<const field_def> fields,
                     const given_keys &given) {
   for (size_t i = 0; i < fields.size(); ++i) {
-    if (i < given.size() && given[i])
-      continue;
+    if (i < given.size() && given[i]) continue;
     const field_def &f = fields[i];
     if (f.kind == field_kind::text)
-      std::memcpy(static_cast<char *>(rec) + f.offset,
-                  static_cast<const char *>(base) + f.offset, f.width);
+      std::memcpy(static_cast<char *>(rec) + f.offset, static_cast<const char *>(base) + f.offset,
+                  f.width);
     else
       set_field(rec, f, get_field(base, f));
   }
@@ -214,8 +196,7 @@ void take_not_given(void *rec, const void *base, std::span<const field_def> fiel
 void write_fields(std::string &out, const void *rec, const void *base,
                   std::span<const field_def> fields) {
   for (const field_def &f : fields) {
-    if (base != nullptr && field_equal(rec, base, f))
-      continue;
+    if (base != nullptr && field_equal(rec, base, f)) continue;
     out += f.key;
     out += " = ";
     if (f.kind == field_kind::text) {
@@ -235,8 +216,7 @@ void write_fields(std::string &out, const void *rec, const void *base,
   }
 }
 
-bool parse_field(void *rec, const field_def &f, std::string_view value,
-                 std::string &why) {
+bool parse_field(void *rec, const field_def &f, std::string_view value, std::string &why) {
   if (f.kind == field_kind::text) {
     char buf[256];
     if (!read_text_value(value, buf, f.width, why)) {
@@ -255,8 +235,7 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
       v = 0, known = true;
   } else if (f.kind == field_kind::choice) {
     for (uint32_t i = 0; i <= f.max && !known; ++i)
-      if (same_name(value, f.names[i]))
-        v = i, known = true;
+      if (same_name(value, f.names[i])) v = i, known = true;
   }
   if (!known && !parse_number(value, v)) {
     // Short enough to read whole on the message line: key, value, what
@@ -268,8 +247,8 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
     return false;
   }
   if (v < f.min || v > f.max) {
-    why = std::string(f.key) + " = " + std::to_string(v) + " not in " +
-          std::to_string(f.min) + ".." + std::to_string(f.max);
+    why = std::string(f.key) + " = " + std::to_string(v) + " not in " + std::to_string(f.min) +
+          ".." + std::to_string(f.max);
     return false;
   }
   set_field(rec, f, v);
@@ -286,28 +265,24 @@ bool parse_field(void *rec, const field_def &f, std::string_view value,
 bool repeat_check::section(const text_line &l, std::string &why) {
   keys_.clear();
   std::string id(l.name);
-  for (char &c : id)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char &c : id) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   uint32_t index = 0;
   if (!l.value.empty())
     id += " " + (parse_number(l.value, index) ? std::to_string(index) : std::string(l.value));
   auto [at, fresh] = sections_.emplace(id, l.line);
-  if (fresh)
-    return true;
+  if (fresh) return true;
   why = "[" + id + "] twice (line " + std::to_string(at->second) + ")";
   return false;
 }
 
 bool repeat_check::key(std::string_view name, const text_line &l, std::string &why) {
   auto [at, fresh] = keys_.emplace(std::string(name), l.line);
-  if (fresh)
-    return true;
+  if (fresh) return true;
   why = std::string(name) + " twice (line " + std::to_string(at->second) + ")";
   return false;
 }
 
-line_scanner::line_scanner(std::string_view text)
-    : text_(text), nul_(text.find('\0')) {}
+line_scanner::line_scanner(std::string_view text) : text_(text), nul_(text.find('\0')) {}
 
 bool line_scanner::fail(int line, const char *why) {
   bad_line_ = line;
@@ -318,22 +293,17 @@ bool line_scanner::fail(int line, const char *why) {
 bool line_scanner::scan(text_line &l) {
   while (pos_ < text_.size() && !failed()) {
     size_t eol = text_.find('\n', pos_);
-    if (eol == std::string_view::npos)
-      eol = text_.size();
+    if (eol == std::string_view::npos) eol = text_.size();
     std::string_view s = trim(text_.substr(pos_, eol - pos_));
     // One search for NUL spares every line its own.
     const bool has_nul = nul_ < eol;
     pos_ = eol + 1;
-    if (has_nul)
-      nul_ = text_.find('\0', pos_);
+    if (has_nul) nul_ = text_.find('\0', pos_);
     ++line_;
-    if (s.empty() || s[0] == '#' || s[0] == ';')
-      continue;
-    if (has_nul)
-      return fail(line_, "a NUL byte in the line (not a text file)");
+    if (s.empty() || s[0] == '#' || s[0] == ';') continue;
+    if (has_nul) return fail(line_, "a NUL byte in the line (not a text file)");
     if (s[0] == '[') {
-      if (s.back() != ']')
-        return fail(line_, "section header without \"]\"");
+      if (s.back() != ']') return fail(line_, "section header without \"]\"");
       std::string_view inner = trim(s.substr(1, s.size() - 2));
       size_t sp = inner.find(' ');
       l = {line_, true, inner.substr(0, sp),
@@ -375,8 +345,8 @@ void line_scanner::unread(const text_line &l) {
   held_ = true;
 }
 
-int read_header(line_scanner &sc, const char *kind, int &revision,
-                std::string &why, int &bad_line) {
+int read_header(line_scanner &sc, const char *kind, int &revision, std::string &why,
+                int &bad_line) {
   // Kept short: the message line already says "of another kind".
   std::string expected = std::string("not a ") + kind + " file";
   text_line l;
@@ -435,8 +405,8 @@ int read_header(line_scanner &sc, const char *kind, int &revision,
   return 0;
 }
 
-int check_end(const line_scanner &sc, int revision, bool need_end,
-              std::string &why, int &bad_line) {
+int check_end(const line_scanner &sc, int revision, bool need_end, std::string &why,
+              int &bad_line) {
   if (sc.failed()) {
     why = sc.why();
     bad_line = sc.bad_line();
@@ -472,13 +442,11 @@ void mark_in_step(store_state &st, const char *name) {
   st.error.clear();
 }
 
-int read_for_load(store_state &st, const char *name, std::string &text,
-                  loaded_file &file) {
+int read_for_load(store_state &st, const char *name, std::string &text, loaded_file &file) {
   // The store's own lock would stand in the way of reloading its file.
   st.lock.release();
   int status = lock_for_editing(name, file.lock, st.error);
-  if (status == 0)
-    status = read_file_whole(name, text, st.error, &file.print);
+  if (status == 0) status = read_file_whole(name, text, st.error, &file.print);
   return status;
 }
 
@@ -495,8 +463,7 @@ void finish_load(store_state &st, const char *name, loaded_file &file, int statu
   }
 }
 
-int save_text(store_state &st, const char *name, const text_writer &content,
-              const char *kind) {
+int save_text(store_state &st, const char *name, const text_writer &content, const char *kind) {
   file_print print;
   std::string note;
   write_options o;

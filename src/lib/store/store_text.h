@@ -22,12 +22,14 @@ namespace xnstore {
 constexpr int CURRENT_REVISION = 2;
 
 // How a field's value is written.
+// clang-format off
 enum class field_kind : uint8_t {
   number, // decimal
   yesno,  // "yes" / "no"
   choice, // a name of `names` (the number is accepted too)
   text,   // NUL-terminated text in a buffer of `width` bytes
 };
+// clang-format on
 
 // One key of a section. Integer fields are `width` bytes (1, 2 or 4) at
 // `offset`; a nonzero `mask` selects the bits of a packed field.
@@ -48,8 +50,7 @@ void set_field(void *rec, const field_def &f, uint32_t value);
 bool field_equal(const void *a, const void *b, const field_def &f);
 // The field named `key` (in any case), searched from `hint` round to it;
 // `hint` is left after the field found, where a file's next key usually is.
-const field_def *find_field(std::span<const field_def> fields, std::string_view key,
-                            size_t &hint);
+const field_def *find_field(std::span<const field_def> fields, std::string_view key, size_t &hint);
 
 // Which keys of one record a file gave, by their place in the record's table.
 using given_keys = std::bitset<64>;
@@ -63,8 +64,7 @@ void take_not_given(void *rec, const void *base, std::span<const field_def> fiel
 void write_fields(std::string &out, const void *rec, const void *base,
                   std::span<const field_def> fields);
 // Stores one value into its field; false with `why` when it is not valid.
-bool parse_field(void *rec, const field_def &f, std::string_view value,
-                 std::string &why);
+bool parse_field(void *rec, const field_def &f, std::string_view value, std::string &why);
 
 // Text values: printable bytes as they are, "\" as "\\", blanks at either
 // end and every other byte as "\ooo".
@@ -133,23 +133,21 @@ private:
 // Reads the "[file]" section that opens every file: kind and revision.
 // Returns 0, ST_WRONG_KIND, ST_NEWER_REVISION or ST_BAD_DATA with `why`
 // and `bad_line`; on success the scanner stands after the section.
-int read_header(line_scanner &sc, const char *kind, int &revision,
-                std::string &why, int &bad_line);
+int read_header(line_scanner &sc, const char *kind, int &revision, std::string &why, int &bad_line);
 // After the last line of a file: 0, ST_BAD_DATA for a bad line, or
 // ST_TRUNCATED when a file of the current revision does not end with
 // "[end]" (only when `need_end`).
-int check_end(const line_scanner &sc, int revision, bool need_end,
-              std::string &why, int &bad_line);
+int check_end(const line_scanner &sc, int revision, bool need_end, std::string &why, int &bad_line);
 void append_header(std::string &out, const char *kind);
 
 std::string line_error(int line, std::string_view reason);
 
 // A table of open stores of one kind, addressed by small handles.
-template <class T> class handle_table {
+template <class T>
+class handle_table {
 public:
   T *find(uint32_t handle) {
-    if (handle == 0 || handle > slots_.size())
-      return nullptr;
+    if (handle == 0 || handle > slots_.size()) return nullptr;
     return slots_[handle - 1].get();
   }
   uint32_t add(std::unique_ptr<T> store) {
@@ -162,15 +160,14 @@ public:
     return static_cast<uint32_t>(slots_.size());
   }
   bool remove(uint32_t handle) {
-    if (find(handle) == nullptr)
-      return false;
+    if (find(handle) == nullptr) return false;
     slots_[handle - 1].reset();
     return true;
   }
-  template <class F> void each(F fn) {
+  template <class F>
+  void each(F fn) {
     for (auto &s : slots_)
-      if (s)
-        fn(*s);
+      if (s) fn(*s);
   }
 
 private:
@@ -195,8 +192,7 @@ struct loaded_file {
 };
 // Locks and reads `name` for a load into `st`: ST_IN_USE (with st.error)
 // when another editor has it open, else the read's status.
-int read_for_load(store_state &st, const char *name, std::string &text,
-                  loaded_file &file);
+int read_for_load(store_state &st, const char *name, std::string &text, loaded_file &file);
 // After the load: on success (status 0) the store holds the file and its
 // lock; otherwise it keeps the file it had, and that file's lock.
 void finish_load(store_state &st, const char *name, loaded_file &file, int status);
@@ -204,8 +200,7 @@ void finish_load(store_state &st, const char *name, loaded_file &file, int statu
 // the replaced content as "<name>~") and records the save in the audit
 // trail; `kind` is "cfi", "tdi" or "pti". After a save whose file could not
 // keep its owner, the error text is the file's name although the status is 0.
-int save_text(store_state &st, const char *name, const text_writer &content,
-              const char *kind);
+int save_text(store_state &st, const char *name, const text_writer &content, const char *kind);
 
 // One section of a file format as its reader knows it: the header name,
 // whether it carries an index ("[name N]") and its keys. The stores list

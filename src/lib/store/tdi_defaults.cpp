@@ -17,9 +17,8 @@ namespace {
 // ifunc_text and edit_text).
 constexpr uint8_t T_IFUNC = 0, T_EDIT = 2, T_ESCAPE = 3, T_FKEY = 4;
 constexpr uint8_t IF_TERMINATE = 0, IF_CANCEL = 1, IF_INTERRUPT = 2;
-constexpr uint8_t ED_LEFT = 0, ED_RIGHT = 1, ED_UP = 2, ED_DOWN = 3, ED_HOME = 4,
-                  ED_END = 5, ED_BACKSPACE = 8, ED_DELETE = 9, ED_INSERT = 10,
-                  ED_TAB = 13, ED_BACKTAB = 14;
+constexpr uint8_t ED_LEFT = 0, ED_RIGHT = 1, ED_UP = 2, ED_DOWN = 3, ED_HOME = 4, ED_END = 5,
+                  ED_BACKSPACE = 8, ED_DELETE = 9, ED_INSERT = 10, ED_TAB = 13, ED_BACKTAB = 14;
 constexpr uint8_t ESC_PAGE_UP = 1, ESC_PAGE_DOWN = 2;
 
 struct key_def {
@@ -30,68 +29,93 @@ struct key_def {
 };
 
 // Keys every screen-capable keyboard has, whatever its escape sequences.
+// clang-format off
 constexpr key_def common_keys[] = {
     {"\r", T_IFUNC, IF_TERMINATE, "Enter"},
     {"\033", T_IFUNC, IF_CANCEL, "Escape"},
     {"\003", T_IFUNC, IF_INTERRUPT, "Ctrl-C"},
     {"\t", T_EDIT, ED_TAB, "Tab"},
 };
+// clang-format on
 
 constexpr key_def bs_del[] = {{"\177", T_EDIT, ED_BACKSPACE, "Backspace"}};
 constexpr key_def bs_ctrl_h[] = {{"\010", T_EDIT, ED_BACKSPACE, "Backspace"},
                                  {"\177", T_EDIT, ED_DELETE, "Delete"}};
 
+// clang-format off
 constexpr key_def arrows_csi[] = {
     {"\033[A", T_EDIT, ED_UP, "Up Arrow"},     {"\033[B", T_EDIT, ED_DOWN, "Down Arrow"},
     {"\033[C", T_EDIT, ED_RIGHT, "Right Arrow"}, {"\033[D", T_EDIT, ED_LEFT, "Left Arrow"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def arrows_ss3[] = {
     {"\033OA", T_EDIT, ED_UP, "Up (keypad)"},     {"\033OB", T_EDIT, ED_DOWN, "Down (keypad)"},
     {"\033OC", T_EDIT, ED_RIGHT, "Right (keypad)"}, {"\033OD", T_EDIT, ED_LEFT, "Left (keypad)"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def pf_keys[] = {
     {"\033OP", T_FKEY, 1, "F1"}, {"\033OQ", T_FKEY, 2, "F2"},
     {"\033OR", T_FKEY, 3, "F3"}, {"\033OS", T_FKEY, 4, "F4"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def tilde_f5_f12[] = {
     {"\033[15~", T_FKEY, 5, "F5"},   {"\033[17~", T_FKEY, 6, "F6"},
     {"\033[18~", T_FKEY, 7, "F7"},   {"\033[19~", T_FKEY, 8, "F8"},
     {"\033[20~", T_FKEY, 9, "F9"},   {"\033[21~", T_FKEY, 10, "F10"},
     {"\033[23~", T_FKEY, 11, "F11"}, {"\033[24~", T_FKEY, 12, "F12"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def tilde_f1_f4[] = {
     {"\033[11~", T_FKEY, 1, "F1"}, {"\033[12~", T_FKEY, 2, "F2"},
     {"\033[13~", T_FKEY, 3, "F3"}, {"\033[14~", T_FKEY, 4, "F4"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def linux_f1_f5[] = {
     {"\033[[A", T_FKEY, 1, "F1"}, {"\033[[B", T_FKEY, 2, "F2"}, {"\033[[C", T_FKEY, 3, "F3"},
     {"\033[[D", T_FKEY, 4, "F4"}, {"\033[[E", T_FKEY, 5, "F5"},
 };
+// clang-format on
 // Insert, Delete, Page Up and Page Down of the VT220 editing keypad.
+// clang-format off
 constexpr key_def vt_edit_keys[] = {
     {"\033[2~", T_EDIT, ED_INSERT, "Insert"},
     {"\033[3~", T_EDIT, ED_DELETE, "Delete"},
     {"\033[5~", T_ESCAPE, ESC_PAGE_UP, "Page Up"},
     {"\033[6~", T_ESCAPE, ESC_PAGE_DOWN, "Page Down"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def home_end_xterm[] = {
     {"\033[H", T_EDIT, ED_HOME, "Home"}, {"\033[F", T_EDIT, ED_END, "End"},
     {"\033OH", T_EDIT, ED_HOME, "Home (keypad)"}, {"\033OF", T_EDIT, ED_END, "End (keypad)"},
     {"\033[Z", T_EDIT, ED_BACKTAB, "Back Tab"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def home_end_tilde[] = {
     {"\033[1~", T_EDIT, ED_HOME, "Home"}, {"\033[4~", T_EDIT, ED_END, "End"},
     {"\033[Z", T_EDIT, ED_BACKTAB, "Back Tab"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def home_end_rxvt[] = {
     {"\033[7~", T_EDIT, ED_HOME, "Home"}, {"\033[8~", T_EDIT, ED_END, "End"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def vt52_keys[] = {
     {"\033A", T_EDIT, ED_UP, "Up Arrow"},   {"\033B", T_EDIT, ED_DOWN, "Down Arrow"},
     {"\033C", T_EDIT, ED_RIGHT, "Right Arrow"}, {"\033D", T_EDIT, ED_LEFT, "Left Arrow"},
     {"\033P", T_FKEY, 1, "F1"}, {"\033Q", T_FKEY, 2, "F2"}, {"\033R", T_FKEY, 3, "F3"},
 };
+// clang-format on
 // Function keys of the console that numbers them M..X after CSI.
+// clang-format off
 constexpr key_def ansi_keys[] = {
     {"\033[H", T_EDIT, ED_HOME, "Home"},       {"\033[F", T_EDIT, ED_END, "End"},
     {"\033[L", T_EDIT, ED_INSERT, "Insert"},   {"\033[I", T_ESCAPE, ESC_PAGE_UP, "Page Up"},
@@ -101,7 +125,9 @@ constexpr key_def ansi_keys[] = {
     {"\033[S", T_FKEY, 7, "F7"},  {"\033[T", T_FKEY, 8, "F8"},  {"\033[U", T_FKEY, 9, "F9"},
     {"\033[V", T_FKEY, 10, "F10"}, {"\033[W", T_FKEY, 11, "F11"}, {"\033[X", T_FKEY, 12, "F12"},
 };
+// clang-format on
 // Wyse and TeleVideo keyboards: control-character arrows, SOH function keys.
+// clang-format off
 constexpr key_def wyse_keys[] = {
     {"\010", T_EDIT, ED_LEFT, "Left Arrow"},  {"\012", T_EDIT, ED_DOWN, "Down Arrow"},
     {"\013", T_EDIT, ED_UP, "Up Arrow"},      {"\014", T_EDIT, ED_RIGHT, "Right Arrow"},
@@ -114,6 +140,8 @@ constexpr key_def wyse_keys[] = {
     {"\001F\r", T_FKEY, 7, "F7"},  {"\001G\r", T_FKEY, 8, "F8"},  {"\001H\r", T_FKEY, 9, "F9"},
     {"\001I\r", T_FKEY, 10, "F10"}, {"\001J\r", T_FKEY, 11, "F11"}, {"\001K\r", T_FKEY, 12, "F12"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def tvi_keys[] = {
     {"\010", T_EDIT, ED_LEFT, "Left Arrow"},  {"\026", T_EDIT, ED_DOWN, "Down Arrow"},
     {"\013", T_EDIT, ED_UP, "Up Arrow"},      {"\014", T_EDIT, ED_RIGHT, "Right Arrow"},
@@ -123,6 +151,8 @@ constexpr key_def tvi_keys[] = {
     {"\001C\r", T_FKEY, 4, "F4"}, {"\001D\r", T_FKEY, 5, "F5"}, {"\001E\r", T_FKEY, 6, "F6"},
     {"\001F\r", T_FKEY, 7, "F7"}, {"\001G\r", T_FKEY, 8, "F8"}, {"\001H\r", T_FKEY, 9, "F9"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def ibm3151_keys[] = {
     {"\033A", T_EDIT, ED_UP, "Up Arrow"},     {"\033B", T_EDIT, ED_DOWN, "Down Arrow"},
     {"\033C", T_EDIT, ED_RIGHT, "Right Arrow"}, {"\033D", T_EDIT, ED_LEFT, "Left Arrow"},
@@ -133,6 +163,8 @@ constexpr key_def ibm3151_keys[] = {
     {"\033g\r", T_FKEY, 7, "F7"},  {"\033h\r", T_FKEY, 8, "F8"},  {"\033i\r", T_FKEY, 9, "F9"},
     {"\033j\r", T_FKEY, 10, "F10"}, {"\033k\r", T_FKEY, 11, "F11"}, {"\033l\r", T_FKEY, 12, "F12"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def sun_keys[] = {
     {"\033[214z", T_EDIT, ED_HOME, "Home"},     {"\033[220z", T_EDIT, ED_END, "End"},
     {"\033[216z", T_ESCAPE, ESC_PAGE_UP, "Page Up"},
@@ -143,11 +175,14 @@ constexpr key_def sun_keys[] = {
     {"\033[230z", T_FKEY, 7, "F7"},  {"\033[231z", T_FKEY, 8, "F8"},  {"\033[232z", T_FKEY, 9, "F9"},
     {"\033[233z", T_FKEY, 10, "F10"}, {"\033[234z", T_FKEY, 11, "F11"}, {"\033[235z", T_FKEY, 12, "F12"},
 };
+// clang-format on
+// clang-format off
 constexpr key_def line_mode_keys[] = {
     {"\n", T_IFUNC, IF_TERMINATE, "Line Feed"},
     {"\010", T_EDIT, ED_BACKSPACE, "Backspace"},
     {"\177", T_EDIT, ED_BACKSPACE, "Delete"},
 };
+// clang-format on
 
 void add(std::vector<key_cfg> &keys, std::span<const key_def> defs) {
   for (const key_def &d : defs) {
@@ -162,8 +197,7 @@ void add(std::vector<key_cfg> &keys, std::span<const key_def> defs) {
 
 // Keyboard of each base type, by family.
 void add_keyboard(uint8_t base, std::vector<key_cfg> &keys) {
-  if (base != 16)
-    add(keys, common_keys);
+  if (base != 16) add(keys, common_keys);
   switch (base) {
   case 0: // ansi
     add(keys, arrows_csi), add(keys, ansi_keys), add(keys, bs_ctrl_h);
@@ -208,18 +242,10 @@ void add_keyboard(uint8_t base, std::vector<key_cfg> &keys) {
     add(keys, common_keys), add(keys, line_mode_keys);
     break;
   case 20: // Wyse 60, 50
-  case 21:
-    add(keys, wyse_keys);
-    break;
-  case 22:
-    add(keys, tvi_keys);
-    break;
-  case 23:
-    add(keys, ibm3151_keys), add(keys, bs_ctrl_h);
-    break;
-  case 24:
-    add(keys, arrows_csi), add(keys, sun_keys), add(keys, bs_ctrl_h);
-    break;
+  case 21: add(keys, wyse_keys); break;
+  case 22: add(keys, tvi_keys); break;
+  case 23: add(keys, ibm3151_keys), add(keys, bs_ctrl_h); break;
+  case 24: add(keys, arrows_csi), add(keys, sun_keys), add(keys, bs_ctrl_h); break;
   default: // xterm family and the Windows consoles with terminal input
     add(keys, arrows_csi), add(keys, arrows_ss3), add(keys, pf_keys);
     add(keys, vt_edit_keys), add(keys, home_end_xterm), add(keys, tilde_f5_f12);
@@ -233,11 +259,9 @@ void add_keyboard(uint8_t base, std::vector<key_cfg> &keys) {
 void mark_extended(std::vector<key_cfg> &keys) {
   bool lead[256] = {};
   for (const key_cfg &k : keys)
-    if (k.length > 1)
-      lead[k.bytes[0]] = true;
+    if (k.length > 1) lead[k.bytes[0]] = true;
   for (key_cfg &k : keys)
-    if (k.length > 0 && lead[k.bytes[0]])
-      k.key_word |= KEYW_EXT;
+    if (k.length > 0 && lead[k.bytes[0]]) k.key_word |= KEYW_EXT;
 }
 
 bool windows_console(uint8_t base) { return base >= 11 && base <= 13; }
@@ -259,8 +283,7 @@ void fill_ctrl(uint8_t base, tdi_ctrl &c) {
   c.columns = 80;
   c.compress_columns = 132;
   c.kbd_timeout = 5;
-  for (int i = 0; i < 256; ++i)
-    c.display_map[i] = static_cast<uint8_t>(i);
+  for (int i = 0; i < 256; ++i) c.display_map[i] = static_cast<uint8_t>(i);
   static constexpr uint8_t cp437[6] = {218, 191, 217, 192, 196, 179};
   static constexpr uint8_t dec[6] = {0x6C, 0x6B, 0x6A, 0x6D, 0x71, 0x78};
   static constexpr uint8_t ascii[6] = {'+', '+', '+', '+', '-', '|'};
@@ -284,14 +307,12 @@ void fill_ctrl(uint8_t base, tdi_ctrl &c) {
 bool key_less(const key_cfg &a, const key_cfg &b) {
   int n = std::min(a.length, b.length);
   int r = std::memcmp(a.bytes, b.bytes, static_cast<size_t>(n));
-  if (r != 0)
-    return r < 0;
+  if (r != 0) return r < 0;
   return a.length < b.length;
 }
 
 void tdi_default_data(uint8_t base, tdi_ctrl &ctrl, std::vector<key_cfg> &keys) {
-  if (base >= TDI_TERM_TYPES)
-    base = TDI_DEFAULT_TYPE;
+  if (base >= TDI_TERM_TYPES) base = TDI_DEFAULT_TYPE;
   fill_ctrl(base, ctrl);
   keys.clear();
   add_keyboard(base, keys);

@@ -17,13 +17,14 @@ namespace {
 
 constexpr const char *KIND = "terminal-description";
 
-#define CTRL_U8(key, member, lo, hi)                                                      \
+#define CTRL_U8(key, member, lo, hi)                                                               \
   field_def { key, field_kind::number, offsetof(tdi_ctrl, member), 1, 0, lo, hi, nullptr, 1 }
-#define CTRL_U16(key, member, lo, hi, since)                                              \
+#define CTRL_U16(key, member, lo, hi, since)                                                       \
   field_def { key, field_kind::number, offsetof(tdi_ctrl, member), 2, 0, lo, hi, nullptr, since }
 
 // The [terminal] section, in the order it is written. Revision 1 files had
 // no Windows console font: "font-size" and "font-name" came with revision 2.
+// clang-format off
 constexpr field_def terminal_fields[] = {
     {"base", field_kind::choice, offsetof(tdi_ctrl, base_type), 1, 0, 0, 24, def_term_filename, 1},
     {"comment", field_kind::text, offsetof(tdi_ctrl, comment), 32, 0, 0, 0, nullptr, 1},
@@ -42,9 +43,11 @@ constexpr field_def terminal_fields[] = {
     CTRL_U8("line-horizontal", line_draw[4], 0, 255),
     CTRL_U8("line-vertical", line_draw[5], 0, 255),
 };
+// clang-format on
 
 // The [colours] section: one attribute byte per attribute combination,
 // keyed by the combination's number.
+// clang-format off
 constexpr field_def colour_fields[] = {
     CTRL_U8("0", colour_map[0], 0, 255),   CTRL_U8("1", colour_map[1], 0, 255),
     CTRL_U8("2", colour_map[2], 0, 255),   CTRL_U8("3", colour_map[3], 0, 255),
@@ -55,10 +58,12 @@ constexpr field_def colour_fields[] = {
     CTRL_U8("12", colour_map[12], 0, 255), CTRL_U8("13", colour_map[13], 0, 255),
     CTRL_U8("14", colour_map[14], 0, 255), CTRL_U8("15", colour_map[15], 0, 255),
 };
+// clang-format on
 #undef CTRL_U8
 #undef CTRL_U16
 
 // Each [key N] section; "sequence" is handled apart (character notation).
+// clang-format off
 constexpr field_def key_fields[] = {
     {"label", field_kind::text, offsetof(key_cfg, label), 16, 0, 0, 0, nullptr, 1},
     {"type", field_kind::choice, offsetof(key_cfg, key_word), 2, KEYW_TYPE, 0, 8, type_text, 1},
@@ -68,6 +73,7 @@ constexpr field_def key_fields[] = {
     // Bits the runtime carries along; written only when set.
     {"carried", field_kind::number, offsetof(key_cfg, key_word), 2, 0x3000, 0, 3, nullptr, 1},
 };
+// clang-format on
 
 // Highest code of each key type.
 constexpr uint8_t type_code_max[9] = {3, 255, 15, 99, 99, 99, 99, 99, 99};
@@ -96,8 +102,7 @@ std::string render(const tdi_data &d) {
   write_fields(out, &d.ctrl, nullptr, colour_fields);
   out += "\n# Codes not listed are displayed as themselves.\n[display]\n";
   for (int c = 0; c < 256; ++c) {
-    if (d.ctrl.display_map[c] == c)
-      continue;
+    if (d.ctrl.display_map[c] == c) continue;
     append_number(out, static_cast<uint32_t>(c));
     out += " = ";
     append_number(out, d.ctrl.display_map[c]);
@@ -172,8 +177,7 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
     return 0;
   }
   if (cur == section::key && l.name == "sequence") {
-    if (!p.seen.key("sequence", l, reason))
-      return fail(p, l.line, reason + " in " + sect);
+    if (!p.seen.key("sequence", l, reason)) return fail(p, l.line, reason + " in " + sect);
     key_cfg &k = p.d.keys[key_index];
     std::string text(l.value);
     uint8_t length = TDI_MAX_SEQUENCE;
@@ -185,17 +189,17 @@ int parse_line(parse_state &p, section cur, size_t key_index, const text_line &l
     k.length = length;
     return 0;
   }
-  std::span<const field_def> fields = cur == section::terminal ? std::span<const field_def>(terminal_fields)
-                                      : cur == section::colours ? std::span<const field_def>(colour_fields)
-                                                                : std::span<const field_def>(key_fields);
-  void *rec = cur == section::key ? static_cast<void *>(&p.d.keys[key_index]) : static_cast<void *>(&p.d.ctrl);
+  std::span<const field_def> fields =
+      cur == section::terminal  ? std::span<const field_def>(terminal_fields)
+      : cur == section::colours ? std::span<const field_def>(colour_fields)
+                                : std::span<const field_def>(key_fields);
+  void *rec = cur == section::key ? static_cast<void *>(&p.d.keys[key_index])
+                                  : static_cast<void *>(&p.d.ctrl);
   const field_def *f = find_field(fields, l.name, p.hint);
   if (f == nullptr || f->since > p.revision)
     return fail(p, l.line, "unknown key " + std::string(l.name) + " in " + sect);
-  if (!p.seen.key(f->key, l, reason))
-    return fail(p, l.line, reason + " in " + sect);
-  if (!parse_field(rec, *f, l.value, reason))
-    return fail(p, l.line, reason);
+  if (!p.seen.key(f->key, l, reason)) return fail(p, l.line, reason + " in " + sect);
+  if (!parse_field(rec, *f, l.value, reason)) return fail(p, l.line, reason);
   if (cur != section::key)
     (cur == section::terminal ? p.terminal_given : p.colours_given).set(f - fields.data());
   return 0;
@@ -211,8 +215,7 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
     return st;
   }
   d.ctrl = tdi_ctrl{};
-  for (int i = 0; i < 256; ++i)
-    d.ctrl.display_map[i] = static_cast<uint8_t>(i);
+  for (int i = 0; i < 256; ++i) d.ctrl.display_map[i] = static_cast<uint8_t>(i);
   d.keys.clear();
   parse_state p{d, revision, {}, {}, 0};
   section cur = section::none;
@@ -225,8 +228,7 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
         st = fail(p, l.line, "key " + std::string(l.name) + " outside a section");
       else
         st = parse_line(p, cur, key_index, l, sect);
-      if (st != 0)
-        break;
+      if (st != 0) break;
       continue;
     }
     sect = "[" + std::string(l.name) + (l.value.empty() ? "" : " ") + std::string(l.value) + "]";
@@ -261,11 +263,9 @@ int parse(std::string_view text, tdi_data &d, int &revision, std::string &why) {
   }
   if (st == 0) {
     st = check_end(sc, revision, true, reason, bad);
-    if (st != 0)
-      p.why = line_error(bad, reason);
+    if (st != 0) p.why = line_error(bad, reason);
   }
-  if (st == 0)
-    st = check_keys(p);
+  if (st == 0) st = check_keys(p);
   if (st != 0) {
     why = p.why;
     return st;
@@ -296,8 +296,7 @@ int init_tdi() {
 }
 
 int open_tdi(uint32_t *handle, uint8_t base_terminal) {
-  if (handle == nullptr)
-    return ST_FAILED;
+  if (handle == nullptr) return ST_FAILED;
   auto s = std::make_unique<tdi_store>();
   s->d.keys.reserve(TDI_MAX_KEYS);
   tdi_default_data(base_terminal, s->d.ctrl, s->d.keys);
@@ -307,15 +306,13 @@ int open_tdi(uint32_t *handle, uint8_t base_terminal) {
 
 int load_tdi(uint32_t handle, const char *name) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   std::string text;
   loaded_file file;
   int st = read_for_load(s->st, name, text, file);
   tdi_data d;
   int revision = CURRENT_REVISION;
-  if (st == 0)
-    st = parse(text, d, revision, s->st.error);
+  if (st == 0) st = parse(text, d, revision, s->st.error);
   if (st == 0) {
     d.keys.reserve(TDI_MAX_KEYS);
     s->d = std::move(d);
@@ -328,15 +325,13 @@ int load_tdi(uint32_t handle, const char *name) {
 
 int save_tdi(uint32_t handle, const char *name, uint8_t /*is_new*/) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || name == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || name == nullptr) return ST_FAILED;
   return save_text(s->st, name, writer(s->d), "tdi");
 }
 
 int default_tdi(uint32_t handle, uint8_t base_terminal) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
+  if (s == nullptr) return ST_FAILED;
   tdi_default_data(base_terminal, s->d.ctrl, s->d.keys);
   s->old_revision = false;
   s->st.dirty = true;
@@ -345,8 +340,7 @@ int default_tdi(uint32_t handle, uint8_t base_terminal) {
 
 uint8_t uprev_tdi(uint32_t handle) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || !s->old_revision)
-    return 0;
+  if (s == nullptr || !s->old_revision) return 0;
   // The conversion happened while loading; what is left is to report it.
   s->old_revision = false;
   s->st.dirty = true;
@@ -354,8 +348,7 @@ uint8_t uprev_tdi(uint32_t handle) {
 }
 
 int close_tdi(uint32_t *handle) {
-  if (handle == nullptr || !stores.remove(*handle))
-    return ST_FAILED;
+  if (handle == nullptr || !stores.remove(*handle)) return ST_FAILED;
   *handle = 0;
   return 0;
 }
@@ -367,16 +360,14 @@ const char *get_error_buffer_tdi(uint32_t handle) {
 
 int get_ctrl_tdi(uint32_t handle, tdi_ctrl *rec) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   *rec = s->d.ctrl;
   return 0;
 }
 
 int put_ctrl_tdi(uint32_t handle, const tdi_ctrl *rec) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   if (std::memcmp(&s->d.ctrl, rec, sizeof *rec) != 0) {
     s->d.ctrl = *rec;
     s->st.dirty = true;
@@ -386,8 +377,7 @@ int put_ctrl_tdi(uint32_t handle, const tdi_ctrl *rec) {
 
 int sort_keys_tdi(uint32_t handle) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
+  if (s == nullptr) return ST_FAILED;
   if (!std::is_sorted(s->d.keys.begin(), s->d.keys.end(), key_less)) {
     std::stable_sort(s->d.keys.begin(), s->d.keys.end(), key_less);
     s->st.dirty = true;
@@ -402,18 +392,15 @@ uint16_t get_key_count_tdi(uint32_t handle) {
 
 int get_key_cfg_tdi(uint32_t handle, uint16_t index, key_cfg *rec) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
   *rec = index < s->d.keys.size() ? s->d.keys[index] : key_cfg{};
   return 0;
 }
 
 int put_key_cfg_tdi(uint32_t handle, uint16_t index, const key_cfg *rec) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || rec == nullptr)
-    return ST_FAILED;
-  if (rec->length > TDI_MAX_SEQUENCE)
-    return ST_BAD_DATA;
+  if (s == nullptr || rec == nullptr) return ST_FAILED;
+  if (rec->length > TDI_MAX_SEQUENCE) return ST_BAD_DATA;
   if (index < s->d.keys.size() && std::memcmp(&s->d.keys[index], rec, sizeof *rec) != 0) {
     s->d.keys[index] = *rec;
     s->st.dirty = true;
@@ -423,8 +410,7 @@ int put_key_cfg_tdi(uint32_t handle, uint16_t index, const key_cfg *rec) {
 
 uint16_t find_key_tdi(uint32_t handle, const uint8_t *bytes, uint8_t length) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr || bytes == nullptr)
-    return FIND_KEY_NOT_FOUND;
+  if (s == nullptr || bytes == nullptr) return FIND_KEY_NOT_FOUND;
   key_cfg probe{};
   probe.length = std::min<uint8_t>(length, TDI_MAX_SEQUENCE);
   std::memcpy(probe.bytes, bytes, probe.length);
@@ -448,8 +434,7 @@ int insert_key_tdi(uint32_t handle, uint16_t index, const key_cfg *rec) {
 
 int remove_key_tdi(uint32_t handle, uint16_t index) {
   tdi_store *s = stores.find(handle);
-  if (s == nullptr)
-    return ST_FAILED;
+  if (s == nullptr) return ST_FAILED;
   if (index < s->d.keys.size()) {
     s->d.keys.erase(s->d.keys.begin() + index);
     s->st.dirty = true;
