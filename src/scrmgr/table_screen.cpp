@@ -28,6 +28,7 @@ void store_open_row() {
   if (ts.hooks.take && !ts.hooks.take(rec.bytes, &changed)) return;
   if (changed && ts.changed) *ts.changed = 1;
   ts.store.put(open_row.handle, open_row.index, rec.bytes);
+  if (ts.hooks.flush) ts.hooks.flush(open_row.handle);
 }
 
 void mark(const table_screen &ts, uint8_t changed) {

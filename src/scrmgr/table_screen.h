@@ -66,6 +66,10 @@ struct table_hooks {
   // (a device name renumbered). False refuses the copy, which then neither
   // writes nor moves; the hook says why on the message line.
   bool (*copy)(void *rec);
+  // For a screen that keeps its records in a copy until it ends: writes the
+  // copy to the store when the session ends by a signal while it is open,
+  // after the row being edited has been taken in, so the side file has it.
+  void (*flush)(uint32_t handle);
 };
 
 struct table_screen {

@@ -120,9 +120,19 @@ bool take_base_row(void *rec, uint8_t *) {
   return redraw_base_rows() <= 0;
 }
 
+// Writing the copy back; the 8-row screen's upper half repeats the lower.
+int write_copy(uint32_t handle) { return put_ctrl_tdi(handle, &copy); }
+int write_base_copy(uint32_t handle) {
+  std::memcpy(copy.colour_map + BASE_ROWS, copy.colour_map, BASE_ROWS);
+  return write_copy(handle);
+}
+void flush_copy(uint32_t handle) { write_copy(handle); }
+void flush_base_copy(uint32_t handle) { write_base_copy(handle); }
+
 // Both screens: all rows on one page from row 5, Enter to the next row's
 // Foreground Color, no function key of their own.
-constexpr table_screen colour_screen(form *frame, uint32_t rows, bool (*take)(void *, uint8_t *)) {
+constexpr table_screen colour_screen(form *frame, uint32_t rows, bool (*take)(void *, uint8_t *),
+                                     void (*flush)(uint32_t)) {
   return {
       .frame = frame,
       .frame_show = SHOW_STATIC,
@@ -135,11 +145,13 @@ constexpr table_screen colour_screen(form *frame, uint32_t rows, bool (*take)(vo
       .bindings = row_bindings,
       .store = table_store_of<attr_byte, get_attr, put_attr>(),
       .changed = &desc_changed,
-      .hooks = {.show = show_combination, .take = take},
+      .hooks = {.show = show_combination, .take = take, .flush = flush},
   };
 }
-const table_screen attributes_screen = colour_screen(&colour_header, COMBINATIONS, nullptr);
-const table_screen base_screen = colour_screen(&base_header, BASE_ROWS, take_base_row);
+const table_screen attributes_screen =
+    colour_screen(&colour_header, COMBINATIONS, nullptr, flush_copy);
+const table_screen base_screen =
+    colour_screen(&base_header, BASE_ROWS, take_base_row, flush_base_copy);
 
 int redraw_base_rows() {
   for (uint32_t n = 0; n < BASE_ROWS; ++n) {
@@ -154,8 +166,7 @@ int run_over_copy(uint32_t handle, const table_screen &ts, uint32_t rows) {
   int st = get_ctrl_tdi(handle, &copy);
   if (st > 0) return st;
   st = run_table_screen(ts, handle, rows);
-  if (rows == BASE_ROWS) std::memcpy(copy.colour_map + BASE_ROWS, copy.colour_map, BASE_ROWS);
-  const int put = put_ctrl_tdi(handle, &copy);
+  const int put = ts.page_rows == BASE_ROWS ? write_base_copy(handle) : write_copy(handle);
   return st > 0 ? st : put;
 }
 

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 
 #include "e2e/e2e_common.h"
+#include "lib/tdi_store.h"
 
 namespace {
 
@@ -79,6 +81,37 @@ TEST(Signals, AValueHalfTypedOnATableRowReachesTheSideFile) {
   EXPECT_EQ(xntest::read_file(dir.file("system.cfi")), kOriginal);
   EXPECT_NE(xntest::read_file(dir.file("system.cfi.save")).find("X=half"), std::string::npos)
       << xntest::read_file(dir.file("system.cfi.save"));
+}
+
+TEST(Signals, AColourChangedOnTheOpenMapReachesTheSideFile) {
+  // The colour screens keep their changes in a copy until they end: a
+  // hang-up while one is open must still carry the change to the side file.
+  uint32_t h = 0;
+  ASSERT_EQ(init_tdi(), 0);
+  ASSERT_EQ(open_tdi(&h, TDI_DEFAULT_TYPE), 0);
+  tdi_ctrl base{};
+  get_ctrl_tdi(h, &base);
+  close_tdi(&h);
+  const int want = (base.colour_map[0] & ~7) | ((base.colour_map[0] + 1) & 7);
+  TempDir dir;
+  {
+    PtyTerm t(e2e::program_in(dir, {"vt.tdi"}));
+    ASSERT_TRUE(t.wait_for_text_at(16, 20, "Selection:")) << t.screen_text();
+    t.type("6\r");
+    ASSERT_TRUE(t.wait_for_text("Color Attribute Configuration")) << t.screen_text();
+    const std::string before = t.row(5);
+    t.key(Key::Right); // Normal's foreground one colour on
+    ASSERT_TRUE(t.wait_until([&] { return t.row(5) != before; })) << t.row(5);
+    t.kill(SIGHUP);
+    ASSERT_FALSE(t.wait_exit().timed_out);
+    EXPECT_TRUE(t.tty_modes_restored());
+  }
+  std::string side;
+  for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().string().ends_with(".save")) side = xntest::read_file(e.path().string());
+  const std::size_t colours = side.find("[colours]");
+  ASSERT_NE(colours, std::string::npos) << side;
+  EXPECT_NE(side.find("\n0 = " + std::to_string(want) + "\n", colours), std::string::npos) << side;
 }
 
 // Where the side file cannot be made beside the file (here a folder stands

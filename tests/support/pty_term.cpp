@@ -31,7 +31,8 @@ void set_size(int master, int rows, int cols) {
 
 // Indexed by Key.
 constexpr VTermKey kKeys[] = {VTERM_KEY_ENTER, VTERM_KEY_ESCAPE,    VTERM_KEY_UP,
-                              VTERM_KEY_DOWN,  VTERM_KEY_BACKSPACE, VTERM_KEY_END};
+                              VTERM_KEY_DOWN,  VTERM_KEY_BACKSPACE, VTERM_KEY_END,
+                              VTERM_KEY_LEFT,  VTERM_KEY_RIGHT};
 
 struct ModeName {
   tcflag_t termios::*field;

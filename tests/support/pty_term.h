@@ -30,7 +30,7 @@ struct PtyOptions {
 };
 
 // Keys as an xterm sends them (cursor keys follow the program's keypad mode).
-enum class Key { Enter, Esc, Up, Down, Backspace, End };
+enum class Key { Enter, Esc, Up, Down, Backspace, End, Left, Right };
 
 struct ExitInfo {
   bool exited = false; // ended by exit(); status is valid
