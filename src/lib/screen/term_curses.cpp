@@ -360,9 +360,11 @@ void terminal_screen::put_cell(int row, int col, cell c) {
     setcchar(&cc, wc, attr, pair, nullptr);
     mvadd_wch(row, col, &cc);
   } else {
-    // Another character set: the byte as it is, control bytes as '?'.
+    // Another character set: the byte as it is, control bytes (C0, DEL and
+    // C1, which an 8-bit terminal would obey) as '?'.
     const bool blank = c.ch == 0 || c.ch == 0x0B;
-    const chtype ch = (c.ch < 0x20 || c.ch == 0x7F) ? (blank ? ' ' : '?') : c.ch;
+    const bool control = c.ch < 0x20 || (c.ch >= 0x7F && c.ch <= 0x9F);
+    const chtype ch = control ? (blank ? ' ' : '?') : c.ch;
     mvaddch(row, col, ch | attr | COLOR_PAIR(pair));
   }
 }
