@@ -41,7 +41,7 @@ form_field header_fields[] = {
     {.kind = FIELD_LABEL, .flags = LABEL, .row = 1, .col = 18, .width = 6,
      .label = "Name: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 1, .col = 24,
-     .width = 80, .text = tdi_desc_name},
+     .width = 56, .max = 255, .text = tdi_desc_name},
     {.kind = FIELD_LABEL, .flags = LABEL, .row = 2, .col = 18, .width = 6,
      .label = "Base: "},
     {.kind = FIELD_CHOICE, .flags = FF_DATA, .row = 2, .col = 24, .width = 16,

@@ -154,7 +154,7 @@ form_field menu_fields[] = {
     {.kind = FIELD_LABEL, .flags = FF_STATIC, .row = 2, .col = 18, .width = 6,
      .label = "Name: "},
     {.kind = FIELD_TEXT, .flags = FF_DATA | FF_EOL, .row = 2, .col = 24,
-     .width = 80, .attr = 4, .text = tdi_desc_name},
+     .width = 56, .attr = 4, .max = 255, .text = tdi_desc_name},
     menu_row(items[0], 5, 21, 40),
     menu_row(items[1], 6, 21, 40),
     menu_row(items[2], 7, 21, 40),

@@ -55,6 +55,19 @@ TEST_F(TdiMain, LeavingAsksOnlyWhenSomethingWouldBeLost) {
   }
 }
 
+TEST_F(TdiMain, ALongNameShowsWhereItGoesOnAndLeavesTheLineBelowAlone) {
+  // A name longer than the Name line's 56 columns is cut with '>' at the
+  // edge, never wrapped onto the line below.
+  const std::string name(70, 'n');
+  uint32_t h = 0;
+  ASSERT_EQ(open_tdi(&h, TDI_DEFAULT_TYPE), 0);
+  ASSERT_EQ(save_tdi(h, (name + ".tdi").c_str(), 1), 0);
+  close_tdi(&h);
+  EXPECT_EQ(tdi_main((name + ".tdi").c_str()), ST_SCRIPT_END);
+  EXPECT_EQ(cells(2, 24, 56), std::string(55, 'n') + ">");
+  EXPECT_EQ(memscreen_row(3).find("nnn"), std::string::npos) << memscreen_row(3);
+}
+
 TEST_F(TdiMain, SelectingABaseResetsAfterTheQuestion) {
   uint32_t h = 0;
   ASSERT_EQ(open_tdi(&h, 0), 0);
