@@ -187,7 +187,10 @@ int save_to(const editor_files &ef, editor_state &st, const char *work, bool lea
     *st.changed = 0;
     *st.saved = 1;
     *end = save_end::saved;
-    return 0;
+    // Saved over another user's file, which is now ours: its owner should
+    // know (the store names the file).
+    const char *note = ef.error_text(st.handle);
+    return note != nullptr && *note ? show_message_text(MSG_OWNER_NOT_KEPT, note) : 0;
   }
   int s = show_refused(rc, ef.error_text(st.handle));
   bool discard = false;

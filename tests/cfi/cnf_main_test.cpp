@@ -190,6 +190,20 @@ TEST_F(MainScreen, FailedRetrieveLeavesDefaults) {
   EXPECT_TRUE(after != 0 && after != 7) << after;
 }
 
+TEST_F(MainScreen, SavingAnotherUsersFileSaysItsOwnerCouldNotBeKept) {
+  ASSERT_TRUE(write_config("theirs.cfi", 5));
+  ASSERT_EQ(chmod(path("theirs.cfi").c_str(), 0666), 0);
+  read_only_user user;
+  if (!user.ok()) GTEST_SKIP() << "no unprivileged user to drop to";
+  EXPECT_EQ(run_editor("theirs.cfi",
+                       S().processes(9).choose(9).key(KEY_ENTER).key(KEY_ENTER).key(KEY_ESC)),
+            0);
+  EXPECT_EQ(read_config("theirs.cfi"), 9u);
+  EXPECT_EQ(memscreen_message_code(), MSG_OWNER_NOT_KEPT);
+  EXPECT_NE(memscreen_message_text().find("theirs.cfi"), std::string::npos)
+      << memscreen_message_text();
+}
+
 TEST_F(MainScreen, ReadOnlyFile) {
   ASSERT_TRUE(write_config("locked.cfi", 5));
   ASSERT_EQ(chmod(path("locked.cfi").c_str(), 0444), 0);
