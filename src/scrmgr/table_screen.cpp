@@ -114,6 +114,9 @@ int edit_table(const table_screen &ts, uint32_t handle, table_page &pg) {
       ring_bell();
       continue;
     }
+    if (ts.hooks.others_changed && ts.hooks.others_changed() &&
+        (st = show_page(ts, handle, pg)) > 0)
+      return st;
     key = honoured(ts, key);
     const bool copying = key == KEY_F5 && (pg.cur + 1 < pg.count || ts.code.copy_wraps);
     if (copying && ts.hooks.copy && !ts.hooks.copy(rec.bytes)) {

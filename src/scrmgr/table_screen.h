@@ -66,6 +66,9 @@ struct table_hooks {
   // (a device name renumbered). False refuses the copy, which then neither
   // writes nor moves; the hook says why on the message line.
   bool (*copy)(void *rec);
+  // True when the pass just written changed other entries too (the take
+  // step reset them): the driver draws the page again. Asked once a pass.
+  bool (*others_changed)();
   // For a screen that keeps its records in a copy until it ends: writes the
   // copy to the store when the session ends by a signal while it is open,
   // after the row being edited has been taken in, so the side file has it.

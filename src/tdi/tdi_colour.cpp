@@ -3,6 +3,7 @@
 // and on 8 rows for type 13, whose other 8 combinations follow the first.
 // Changes stay in the screen's copy of the control record until it ends.
 #include <cstring>
+#include <utility>
 
 #include "lib/strs.h"
 #include "lib/tdi_store.h"
@@ -109,16 +110,22 @@ void reset_from_normal() {
   for (uint32_t n : {2u, 3u, 6u, 7u}) copy.colour_map[n] = swapped;
 }
 
-int redraw_base_rows();
+// Set when a changed Normal has reset the rest of the table.
+bool rows_reset = false;
 
-// The 8-row screen's take step: a changed Normal resets and redraws the rows.
+// The 8-row screen's take step: a changed Normal resets the other rows. It
+// draws nothing (it also runs when a signal ends the session); the driver
+// redraws the page when asked through rows_were_reset.
 bool take_base_row(void *rec, uint8_t *) {
   const auto *a = static_cast<const attr_byte *>(rec);
   if (row_fields[R_COMBINATION].value != 0 || a->attr == copy.colour_map[0]) return true;
   copy.colour_map[0] = a->attr;
   reset_from_normal();
-  return redraw_base_rows() <= 0;
+  rows_reset = true;
+  return true;
 }
+
+bool rows_were_reset() { return std::exchange(rows_reset, false); }
 
 // Writing the copy back; the 8-row screen's upper half repeats the lower.
 int write_copy(uint32_t handle) { return put_ctrl_tdi(handle, &copy); }
@@ -132,7 +139,7 @@ void flush_base_copy(uint32_t handle) { write_base_copy(handle); }
 // Both screens: all rows on one page from row 5, Enter to the next row's
 // Foreground Color, no function key of their own.
 constexpr table_screen colour_screen(form *frame, uint32_t rows, bool (*take)(void *, uint8_t *),
-                                     void (*flush)(uint32_t)) {
+                                     bool (*others_changed)(), void (*flush)(uint32_t)) {
   return {
       .frame = frame,
       .frame_show = SHOW_STATIC,
@@ -145,21 +152,16 @@ constexpr table_screen colour_screen(form *frame, uint32_t rows, bool (*take)(vo
       .bindings = row_bindings,
       .store = table_store_of<attr_byte, get_attr, put_attr>(),
       .changed = &desc_changed,
-      .hooks = {.show = show_combination, .take = take, .flush = flush},
+      .hooks = {.show = show_combination,
+                .take = take,
+                .others_changed = others_changed,
+                .flush = flush},
   };
 }
 const table_screen attributes_screen =
-    colour_screen(&colour_header, COMBINATIONS, nullptr, flush_copy);
+    colour_screen(&colour_header, COMBINATIONS, nullptr, nullptr, flush_copy);
 const table_screen base_screen =
-    colour_screen(&base_header, BASE_ROWS, take_base_row, flush_base_copy);
-
-int redraw_base_rows() {
-  for (uint32_t n = 0; n < BASE_ROWS; ++n) {
-    const int st = show_table_row(base_screen, 0, n, 0);
-    if (st > 0) return st;
-  }
-  return 0;
-}
+    colour_screen(&base_header, BASE_ROWS, take_base_row, rows_were_reset, flush_base_copy);
 
 // Runs a screen over the copy and writes the record back in every case.
 int run_over_copy(uint32_t handle, const table_screen &ts, uint32_t rows) {

@@ -132,6 +132,9 @@ TEST_F(TdiMaps, BaseColoursResetFromNormalAndRepeatInTheUpperHalf) {
                             0x17, 0x17, 0x71, 0x71, 0x17, 0x17, 0x71, 0x71};
   EXPECT_EQ(std::memcmp(record().colour_map, want, 16), 0);
   EXPECT_EQ(desc_changed, 1);
+  // The reset rows are drawn again: combination 2 shows foreground 1 now.
+  const std::string fg1 = fgbg_color_env_strs[1];
+  EXPECT_EQ(cells(7, 40, static_cast<int>(fg1.size())), fg1) << memscreen_row(7);
 
   // Normal set back to what it was resets nothing; another row alone
   // changes only itself.
