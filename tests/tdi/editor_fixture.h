@@ -82,4 +82,26 @@ private:
   xntest::TempDir dir_;
 };
 
+// A terminal description store of its own, opened on a base as the editor
+// hands it over, for the description's sub-screens.
+class DescriptionTest : public EditorTest {
+protected:
+  void TearDown() override {
+    if (handle_) close_tdi(&handle_);
+    EditorTest::TearDown();
+  }
+  void open_base(uint8_t base) {
+    if (handle_) close_tdi(&handle_);
+    ASSERT_EQ(open_tdi(&handle_, base), 0);
+    base_terminal = base;
+    desc_changed = 0;
+  }
+  tdi_ctrl record() const {
+    tdi_ctrl rec{};
+    EXPECT_EQ(get_ctrl_tdi(handle_, &rec), 0);
+    return rec;
+  }
+  uint32_t handle_ = 0;
+};
+
 } // namespace editor_test

@@ -39,29 +39,13 @@ TEST(CodeText, DescriptionsAndChrColumn) {
   }
 }
 
-class TdiMaps : public EditorTest {
+class TdiMaps : public DescriptionTest {
 protected:
-  void TearDown() override {
-    if (handle_) close_tdi(&handle_);
-    EditorTest::TearDown();
-  }
-  void open_base(uint8_t base) {
-    if (handle_) close_tdi(&handle_);
-    ASSERT_EQ(open_tdi(&handle_, base), 0);
-    base_terminal = base;
-    desc_changed = 0;
-  }
-  tdi_ctrl record() const {
-    tdi_ctrl rec{};
-    EXPECT_EQ(get_ctrl_tdi(handle_, &rec), 0);
-    return rec;
-  }
   void set_colours(const uint8_t (&map)[16]) {
     tdi_ctrl rec = record();
     std::memcpy(rec.colour_map, map, 16);
     ASSERT_EQ(put_ctrl_tdi(handle_, &rec), 0);
   }
-  uint32_t handle_ = 0;
 };
 
 TEST_F(TdiMaps, DisplayValuesAreReadAsExactlyOneByte) {

@@ -8,26 +8,7 @@ using namespace editor_test;
 
 namespace {
 
-class TdiParam : public EditorTest {
-protected:
-  void TearDown() override {
-    if (handle_) close_tdi(&handle_);
-    EditorTest::TearDown();
-  }
-  // A store on the base's defaults, as the editor hands it over.
-  void open_base(uint8_t base) {
-    if (handle_) close_tdi(&handle_);
-    ASSERT_EQ(open_tdi(&handle_, base), 0);
-    base_terminal = base;
-    desc_changed = 0;
-  }
-  tdi_ctrl record() const {
-    tdi_ctrl rec{};
-    EXPECT_EQ(get_ctrl_tdi(handle_, &rec), 0);
-    return rec;
-  }
-  uint32_t handle_ = 0;
-};
+using TdiParam = DescriptionTest;
 
 TEST_F(TdiParam, ShowsThePartsOfItsBaseClassAndChangesNothingUntouched) {
   const struct {
