@@ -19,20 +19,29 @@ struct {
   uint32_t index;
 } open_row;
 
+void mark(const table_screen &ts, uint8_t changed) {
+  if (changed && ts.changed) *ts.changed = 1;
+}
+
+// Takes the row's fields into `rec` as a pass does, marking the editor
+// changed for each difference (also when the take hook then refuses the
+// pass); false when it refused. *changed tells whether anything differed.
+bool take_row(const table_screen &ts, void *rec, uint8_t *changed) {
+  take_fields(ts.row, ts.bindings, rec, changed);
+  mark(ts, *changed);
+  if (ts.hooks.take && !ts.hooks.take(rec, changed)) return false;
+  mark(ts, *changed);
+  return true;
+}
+
 void store_open_row() {
   const table_screen &ts = *open_row.ts;
   record_buf rec{};
-  if (ts.store.get(open_row.handle, open_row.index, rec.bytes) > 0) return;
   uint8_t changed = 0;
-  take_fields(ts.row, ts.bindings, rec.bytes, &changed);
-  if (ts.hooks.take && !ts.hooks.take(rec.bytes, &changed)) return;
-  if (changed && ts.changed) *ts.changed = 1;
+  if (ts.store.get(open_row.handle, open_row.index, rec.bytes) > 0) return;
+  if (!take_row(ts, rec.bytes, &changed)) return;
   ts.store.put(open_row.handle, open_row.index, rec.bytes);
   if (ts.hooks.flush) ts.hooks.flush(open_row.handle);
-}
-
-void mark(const table_screen &ts, uint8_t changed) {
-  if (changed && ts.changed) *ts.changed = 1;
 }
 
 int draw_row(const table_screen &ts, uint32_t index, uint32_t first, const void *rec) {
@@ -91,11 +100,8 @@ int edit_entry(const table_screen &ts, uint32_t handle, const table_page &pg, ui
   if (st <= 0) st = ts.store.get(handle, pg.cur, rec->bytes);
   if (st > 0) return st;
   uint8_t changed = 0;
-  take_fields(ts.row, ts.bindings, rec->bytes, &changed);
-  mark(ts, changed);
-  *taken = !ts.hooks.take || ts.hooks.take(rec->bytes, &changed);
+  *taken = take_row(ts, rec->bytes, &changed);
   if (!*taken) return 0;
-  mark(ts, changed);
   const bool write = !(ts.flags & TABLE_WRITE_CHANGED) || changed;
   if (write && (st = ts.store.put(handle, pg.cur, rec->bytes)) > 0) return st;
   return show_table_row(ts, handle, pg.cur, pg.first);
